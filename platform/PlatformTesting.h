@@ -1,0 +1,22 @@
+// Services for tests and tools only: writing what the data source reads, and looking into the
+// stand-in allocator. Never linked into the data source.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace platform::testing {
+
+// Writes (or, with an empty optional, deletes) a string value under HKEY_LOCAL_MACHINE.
+void writeMachineRegistryString(const std::wstring& keyPath, const std::wstring& valueName,
+                                const std::optional<std::wstring>& value);
+
+struct GlobalMemoryStats {
+    std::size_t liveHandles = 0;  // allocated and not yet freed
+    std::size_t lockedHandles = 0; // handles whose lock count is above zero
+};
+// The stand-in allocator's counters; empty on systems whose allocator cannot be inspected (Win32).
+std::optional<GlobalMemoryStats> globalMemoryStats();
+
+} // namespace platform::testing
