@@ -19,4 +19,9 @@ struct GlobalMemoryStats {
 // The stand-in allocator's counters; empty on systems whose allocator cannot be inspected (Win32).
 std::optional<GlobalMemoryStats> globalMemoryStats();
 
+// Sets an environment variable of this process (read by the backend and the registry stand-in).
+void setEnvironmentVariable(const std::string& name, const std::string& value);
+// Creates a fresh folder under the system's temporary folder; its path ends with a separator.
+std::string makeTemporaryDirectory(const std::string& prefix);
+
 } // namespace platform::testing

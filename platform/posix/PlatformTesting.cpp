@@ -5,6 +5,8 @@
 #include "platform/posix/GlobalMemory.h"
 #include "platform/posix/IniFile.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -91,6 +93,17 @@ std::optional<GlobalMemoryStats> globalMemoryStats() {
     GlobalMemoryStats stats;
     tarsin_platform_global_memory_stats(&stats.liveHandles, &stats.lockedHandles);
     return stats;
+}
+
+void setEnvironmentVariable(const std::string& name, const std::string& value) {
+    ::setenv(name.c_str(), value.c_str(), 1);
+}
+
+std::string makeTemporaryDirectory(const std::string& prefix) {
+    std::string pattern = platform::temporaryDirectory() + prefix + "XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        throw std::system_error(errno, std::generic_category(), "cannot create " + pattern);
+    return pattern + "/";
 }
 
 } // namespace platform::testing

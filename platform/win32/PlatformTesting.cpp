@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include "platform/Platform.h"
+
+#include <cstdlib>
+
 #include <stdexcept>
 #include <string>
 
@@ -44,5 +48,20 @@ void writeMachineRegistryString(const std::wstring& keyPath, const std::wstring&
 }
 
 std::optional<GlobalMemoryStats> globalMemoryStats() { return std::nullopt; }
+
+void setEnvironmentVariable(const std::string& name, const std::string& value) {
+    ::SetEnvironmentVariableA(name.c_str(), value.c_str());
+    ::_putenv_s(name.c_str(), value.c_str()); // the C run-time keeps its own copy for getenv
+}
+
+std::string makeTemporaryDirectory(const std::string& prefix) {
+    const std::string base = platform::temporaryDirectory();
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        const std::string path = base + prefix + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(attempt);
+        if (::CreateDirectoryA(path.c_str(), nullptr))
+            return path + "\\";
+    }
+    throw std::runtime_error("cannot create a temporary folder under " + base);
+}
 
 } // namespace platform::testing
