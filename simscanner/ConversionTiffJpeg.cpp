@@ -36,21 +36,22 @@ struct Bitmap {
     size_t stride() const { return (static_cast<size_t>(width) * bits + 7) / 8; }
 };
 
-uint32_t uint32At(const std::vector<uint8_t>& bytes, size_t offset) {
+uint32_t uint32At(const std::vector<uint8_t> &bytes, size_t offset) {
     return static_cast<uint32_t>(bytes[offset]) | static_cast<uint32_t>(bytes[offset + 1]) << 8 |
            static_cast<uint32_t>(bytes[offset + 2]) << 16 | static_cast<uint32_t>(bytes[offset + 3]) << 24;
 }
 
-uint16_t uint16At(const std::vector<uint8_t>& bytes, size_t offset) {
+uint16_t uint16At(const std::vector<uint8_t> &bytes, size_t offset) {
     return static_cast<uint16_t>(bytes[offset] | bytes[offset + 1] << 8);
 }
 
 // Reads the uncompressed BMPs that this backend writes; false for anything else.
-bool readBitmap(const std::string& path, Bitmap& bitmap) {
+bool readBitmap(const std::string &path, Bitmap &bitmap) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
     if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || uint32At(bytes, 14) < 40)
         return false;
     const uint32_t pixelOffset = uint32At(bytes, 10);
@@ -68,12 +69,13 @@ bool readBitmap(const std::string& path, Bitmap& bitmap) {
         return false;
     // 1 bit: a palette whose first entry is the lighter one stores white as 0.
     const size_t palette = kFileHeaderBytes + uint32At(bytes, 14);
-    const bool isOneBitInverted = bits == 1 && palette + 8 <= bytes.size() && bytes[palette] > bytes[palette + 4];
+    const bool isOneBitInverted =
+        bits == 1 && palette + 8 <= bytes.size() && bytes[palette] > bytes[palette + 4];
     bitmap.rows.resize(bitmap.stride() * bitmap.height);
     for (int y = 0; y < bitmap.height; ++y) {
         const int sourceRow = signedHeight > 0 ? bitmap.height - 1 - y : y;
-        const uint8_t* source = bytes.data() + pixelOffset + paddedStride * sourceRow;
-        uint8_t* target = bitmap.rows.data() + bitmap.stride() * y;
+        const uint8_t *source = bytes.data() + pixelOffset + paddedStride * sourceRow;
+        uint8_t *target = bitmap.rows.data() + bitmap.stride() * y;
         if (bits == 24) {
             for (int x = 0; x < width; ++x) {
                 target[x * 3] = source[x * 3 + 2];
@@ -91,10 +93,10 @@ bool readBitmap(const std::string& path, Bitmap& bitmap) {
 }
 
 struct TiffCloser {
-    void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+    void operator()(TIFF *tiff) const { TIFFClose(tiff); }
 };
 
-bool writeTiff(const Bitmap& bitmap, const std::string& path, uint32_t compression) {
+bool writeTiff(const Bitmap &bitmap, const std::string &path, uint32_t compression) {
     std::unique_ptr<TIFF, TiffCloser> tiff(TIFFOpen(path.c_str(), "w"));
     if (!tiff)
         return false;
@@ -105,7 +107,8 @@ bool writeTiff(const Bitmap& bitmap, const std::string& path, uint32_t compressi
     TIFFSetField(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, bitmap.bits == 24 ? 3 : 1);
     TIFFSetField(tiff.get(), TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tiff.get(), TIFFTAG_PHOTOMETRIC,
-                 bitmap.bits == 24 ? PHOTOMETRIC_RGB : (isBilevel ? PHOTOMETRIC_MINISWHITE : PHOTOMETRIC_MINISBLACK));
+                 bitmap.bits == 24 ? PHOTOMETRIC_RGB
+                                   : (isBilevel ? PHOTOMETRIC_MINISWHITE : PHOTOMETRIC_MINISBLACK));
     TIFFSetField(tiff.get(), TIFFTAG_COMPRESSION,
                  isBilevel && compression == kCompressionGroup4 ? COMPRESSION_CCITTFAX4 : COMPRESSION_LZW);
     TIFFSetField(tiff.get(), TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(bitmap.height));
@@ -114,7 +117,7 @@ bool writeTiff(const Bitmap& bitmap, const std::string& path, uint32_t compressi
     TIFFSetField(tiff.get(), TIFFTAG_YRESOLUTION, static_cast<float>(bitmap.dpi));
     std::vector<uint8_t> strip = bitmap.rows;
     if (isBilevel) // MINISWHITE: white is 0, the opposite of our rows
-        for (uint8_t& byte : strip)
+        for (uint8_t &byte : strip)
             byte = static_cast<uint8_t>(~byte);
     if (TIFFWriteEncodedStrip(tiff.get(), 0, strip.data(), static_cast<tmsize_t>(strip.size())) < 0)
         return false;
@@ -122,7 +125,7 @@ bool writeTiff(const Bitmap& bitmap, const std::string& path, uint32_t compressi
 }
 
 struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+    void operator()(std::FILE *file) const { std::fclose(file); }
 };
 
 // libjpeg reports errors through a handler that must not return; jumping back here keeps a failed
@@ -132,9 +135,11 @@ struct JpegErrors {
     std::jmp_buf recovery;
 };
 
-void jpegErrorExit(j_common_ptr compressor) { std::longjmp(reinterpret_cast<JpegErrors*>(compressor->err)->recovery, 1); }
+void jpegErrorExit(j_common_ptr compressor) {
+    std::longjmp(reinterpret_cast<JpegErrors *>(compressor->err)->recovery, 1);
+}
 
-bool writeJpeg(const Bitmap& bitmap, const std::string& path, uint32_t quality) {
+bool writeJpeg(const Bitmap &bitmap, const std::string &path, uint32_t quality) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
     if (!file)
         return false;
@@ -161,7 +166,7 @@ bool writeJpeg(const Bitmap& bitmap, const std::string& path, uint32_t quality) 
     compressor.Y_density = static_cast<UINT16>(bitmap.dpi);
     jpeg_start_compress(&compressor, TRUE);
     while (compressor.next_scanline < compressor.image_height) {
-        JSAMPROW row = const_cast<uint8_t*>(bitmap.rows.data()) + bitmap.stride() * compressor.next_scanline;
+        JSAMPROW row = const_cast<uint8_t *>(bitmap.rows.data()) + bitmap.stride() * compressor.next_scanline;
         if (bitmap.bits == 1) {
             for (int x = 0; x < bitmap.width; ++x)
                 expanded[static_cast<size_t>(x)] = (row[x / 8] & (0x80 >> (x % 8))) ? 255 : 0;
@@ -176,7 +181,7 @@ bool writeJpeg(const Bitmap& bitmap, const std::string& path, uint32_t quality) 
 
 } // namespace
 
-int32_t convertImageFile(const backend::ConvertRequest& request) {
+int32_t convertImageFile(const backend::ConvertRequest &request) {
     if (!request.source || !request.destination)
         return kStatusConversionFailed;
     if (request.format != kFormatTiff && request.format != kFormatJfif)

@@ -4,6 +4,8 @@
 
 namespace simscanner {
 
-int32_t convertImageFile(const backend::ConvertRequest&) { return kStatusConversionFailed; }
+int32_t convertImageFile(const backend::ConvertRequest &) {
+    return kStatusConversionFailed;
+}
 
 } // namespace simscanner

@@ -36,13 +36,13 @@ struct OptionDescriptor {
 };
 
 struct Faults {
-    int32_t openStatus = 0;     // open_scanner answers this and creates no scanner
-    bool noScanner = false;     // open_scanner answers 0 but creates no scanner
+    int32_t openStatus = 0; // open_scanner answers this and creates no scanner
+    bool noScanner = false; // open_scanner answers 0 but creates no scanner
     int32_t startScanStatus = 0;
-    int jamAfterPages = -1;     // the job ends after this many pages; -1 never
+    int jamAfterPages = -1; // the job ends after this many pages; -1 never
     bool readFails = false;
     bool dataAtFails = false;
-    uint32_t chunkBytes = 0;    // data_at hands out at most this many bytes; 0 = the whole rest
+    uint32_t chunkBytes = 0; // data_at hands out at most this many bytes; 0 = the whole rest
 };
 
 enum class UserInterfaceAction { None, Scan, Close };
@@ -76,6 +76,6 @@ std::string selectedProfileName();
 
 // A built-in profile ("default", "minimal") or the JSON file at a path. A profile that names a
 // "base" is merged over it (objects merge key by key, null removes a key). Throws ProfileError.
-Profile loadProfile(const std::string& nameOrPath);
+Profile loadProfile(const std::string &nameOrPath);
 
 } // namespace simscanner

@@ -50,21 +50,21 @@ TEST_F(SimScanner, ProfileMergesOverItsBase) {
     EXPECT_GE(index(30), 1) << "untouched roles stay";
     const auto resolution = report(24);
     ASSERT_EQ(resolution.size(), 7u) << "the list is kept from the base";
-    for (const Reported& value : resolution)
+    for (const Reported &value : resolution)
         EXPECT_EQ((value.flags & backend::kReportCurrent) != 0, value.number == 300);
     ASSERT_EQ(report(73).size(), 2u);
     EXPECT_EQ(report(73)[0].text, "X-1");
 }
 
 TEST_F(SimScanner, UnreadableProfileRefusesToOpen) {
-    for (const char* profile : {"{not json", R"({"options": {"24": {"type": "colour"}}})",
-                                R"({"base": "no-such-profile"})"}) {
+    for (const char *profile :
+         {"{not json", R"({"options": {"24": {"type": "colour"}}})", R"({"base": "no-such-profile"})"}) {
         useProfile(profile);
-        ScannerObject* scanner = nullptr;
+        ScannerObject *scanner = nullptr;
         EXPECT_NE(lib().openScanner(backend::kDeviceModel, &scanner), 0) << profile;
         EXPECT_EQ(scanner, nullptr);
     }
-    ScannerObject* scanner = nullptr;
+    ScannerObject *scanner = nullptr;
     EXPECT_NE(lib().openScanner(0x1234, &scanner), 0) << "another model";
     EXPECT_EQ(scanner, nullptr);
 }
@@ -74,7 +74,7 @@ TEST_F(SimScanner, ListReportsEachValueOnceWithCurrentAndDefaultFlags) {
     ASSERT_EQ(setInteger(24, 300), 0);
     const auto values = report(24);
     std::vector<double> listed;
-    for (const Reported& value : values) {
+    for (const Reported &value : values) {
         EXPECT_EQ(value.flags & backend::kReportStep, 0u);
         listed.push_back(value.number);
         EXPECT_EQ((value.flags & backend::kReportCurrent) != 0, value.number == 300);
@@ -87,11 +87,13 @@ TEST_F(SimScanner, ListReportsEachValueOnceWithCurrentAndDefaultFlags) {
 TEST_F(SimScanner, RangeReportsLimitsStepCurrentAndDefault) {
     open();
     ASSERT_EQ(setInteger(30, 200), 0);
-    const std::map<uint32_t, double> expected = {{backend::kReportMinimum, 1}, {backend::kReportMaximum, 255},
-                                                 {backend::kReportStep, 1}, {backend::kReportCurrent, 200},
+    const std::map<uint32_t, double> expected = {{backend::kReportMinimum, 1},
+                                                 {backend::kReportMaximum, 255},
+                                                 {backend::kReportStep, 1},
+                                                 {backend::kReportCurrent, 200},
                                                  {backend::kReportDefault, 128}};
     uint32_t seen = 0;
-    for (const Reported& value : report(30)) {
+    for (const Reported &value : report(30)) {
         seen |= value.flags;
         ASSERT_EQ(expected.count(value.flags), 1u) << "one flag per report: " << value.flags;
         EXPECT_EQ(value.number, expected.at(value.flags)) << value.flags;
@@ -105,9 +107,9 @@ TEST_F(SimScanner, FileFormatsCrossAsSixteenByteRecords) {
         std::vector<uint16_t> codes;
         uint16_t current = 0xFFFF;
     } formats;
-    auto collectRecord = [](const void* value, uint32_t flags, void* collector) {
-        auto& into = *static_cast<Formats*>(collector);
-        const uint16_t code = *static_cast<const uint16_t*>(value);
+    auto collectRecord = [](const void *value, uint32_t flags, void *collector) {
+        auto &into = *static_cast<Formats *>(collector);
+        const uint16_t code = *static_cast<const uint16_t *>(value);
         into.codes.push_back(code);
         if (flags & backend::kReportCurrent)
             into.current = code;
@@ -127,13 +129,14 @@ struct SetCase {
 TEST_F(SimScanner, SetChecksListRangeAndBooleans) {
     open();
     const SetCase cases[] = {
-        {24, 240, true},  {24, 250, false}, // resolution list
-        {30, 1, true},    {30, 255, true},   {30, 0, false}, {30, 256, false}, // brightness range
-        {2, 10, true},    {2, 12, false},    // range with step 5
-        {47, -1, true},   {47, 5, true},     {47, -2, false},
+        {24, 240, true}, {24, 250, false},                                    // resolution list
+        {30, 1, true},   {30, 255, true},  {30, 0, false},  {30, 256, false}, // brightness range
+        {2, 10, true},   {2, 12, false},                                      // range with step 5
+        {47, -1, true},  {47, 5, true},    {47, -2, false},
     };
-    for (const SetCase& item : cases)
-        EXPECT_EQ(setInteger(item.role, item.value) == 0, item.isAccepted) << item.role << " = " << item.value;
+    for (const SetCase &item : cases)
+        EXPECT_EQ(setInteger(item.role, item.value) == 0, item.isAccepted)
+            << item.role << " = " << item.value;
     EXPECT_EQ(setBoolean(64, 0), 0);
     EXPECT_EQ(setBoolean(64, 1), 0);
     EXPECT_NE(setBoolean(64, 2), 0);
@@ -164,7 +167,7 @@ TEST_F(SimScanner, PollingScansEachPageThenReportsTheStopOnce) {
         EXPECT_EQ(m_scanner->poll_event(), backend::kEventNone) << "an untaken page blocks the next";
         EXPECT_EQ(m_scanner->count_images(0), 1);
         EXPECT_EQ(lib().pendingImages(), 1);
-        backend::ImageObject* image = m_scanner->take_image(backend::kImageMemory);
+        backend::ImageObject *image = m_scanner->take_image(backend::kImageMemory);
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(m_scanner->count_images(0), 0) << "a taken image is no longer counted";
         image->release();
@@ -192,7 +195,7 @@ TEST_F(SimScanner, WaitingScansLazilyAndCountingWithoutWaitDoesNot) {
 
 TEST_F(SimScanner, JobLengthFollowsSheetsDuplexTransferCountAndJam) {
     struct JobCase {
-        const char* profile;
+        const char *profile;
         int pages;
     } cases[] = {
         {R"({"base": "default"})", 6},
@@ -201,7 +204,7 @@ TEST_F(SimScanner, JobLengthFollowsSheetsDuplexTransferCountAndJam) {
         {R"({"base": "default", "faults": {"jamAfterPages": 1}})", 1},
         {R"({"base": "minimal"})", 1},
     };
-    for (const JobCase& item : cases) {
+    for (const JobCase &item : cases) {
         openWith(item.profile);
         ASSERT_EQ(m_scanner->start_scan(), 0) << item.profile;
         int pages = 0;
@@ -215,7 +218,8 @@ TEST_F(SimScanner, JobLengthFollowsSheetsDuplexTransferCountAndJam) {
 }
 
 TEST_F(SimScanner, ImageParamsDescribeTheNextPage) {
-    openWith(R"({"base": "default", "options": {"24": {"default": 100}, "57": {"default": 0}, "59": {"default": 3}}})");
+    openWith(
+        R"({"base": "default", "options": {"24": {"default": 100}, "57": {"default": 0}, "59": {"default": 3}}})");
     backend::ImageParams params{};
     uint32_t compressed = 0;
     EXPECT_FALSE(m_scanner->get_image_params(&params, &compressed)) << "no job, no page";
@@ -235,7 +239,7 @@ TEST_F(SimScanner, ImageParamsDescribeTheNextPage) {
 
 TEST_F(SimScanner, StartScanRefusals) {
     struct RefusalCase {
-        const char* profile;
+        const char *profile;
         int32_t status;
     } cases[] = {
         {R"({"base": "default", "faults": {"startScanStatus": 56841}})", 56841},
@@ -244,7 +248,7 @@ TEST_F(SimScanner, StartScanRefusals) {
         {R"({"base": "default", "feeder": {"loaded": false}})", 0xDE07},
         {R"({"base": "default", "feeder": {"sheets": 0}})", 0xDE07},
     };
-    for (const RefusalCase& item : cases) {
+    for (const RefusalCase &item : cases) {
         openWith(item.profile);
         EXPECT_EQ(m_scanner->start_scan(), item.status) << item.profile;
         EXPECT_FALSE(m_scanner->wait_image(-1));
@@ -259,11 +263,11 @@ TEST_F(SimScanner, StartScanRefusals) {
 }
 
 TEST_F(SimScanner, OpenFaults) {
-    ScannerObject* scanner = reinterpret_cast<ScannerObject*>(this);
+    ScannerObject *scanner = reinterpret_cast<ScannerObject *>(this);
     useProfile(R"({"base": "default", "faults": {"openStatus": 56842}})");
     EXPECT_EQ(lib().openScanner(backend::kDeviceModel, &scanner), 0xDE0A);
     EXPECT_EQ(scanner, nullptr);
-    scanner = reinterpret_cast<ScannerObject*>(this);
+    scanner = reinterpret_cast<ScannerObject *>(this);
     useProfile(R"({"base": "default", "faults": {"noScanner": true}})");
     EXPECT_EQ(lib().openScanner(backend::kDeviceModel, &scanner), 0);
     EXPECT_EQ(scanner, nullptr);
@@ -279,7 +283,8 @@ TEST_F(SimScanner, UserInterfaceRaisesItsEventAfterTheConfiguredPolls) {
     EXPECT_EQ(m_scanner->poll_event(), backend::kEventNone);
     EXPECT_EQ(m_scanner->poll_event(), backend::kEventScanRequested);
     EXPECT_EQ(m_scanner->poll_event(), backend::kEventNone) << "once";
-    EXPECT_NE(std::string(lib().journal()).find("show_user_interface mode=1 indicators=1\n"), std::string::npos);
+    EXPECT_NE(std::string(lib().journal()).find("show_user_interface mode=1 indicators=1\n"),
+              std::string::npos);
 
     openWith(R"({"base": "default", "ui": {"action": "close"}, "showIndicators": false})");
     EXPECT_TRUE(m_scanner->show_user_interface(nullptr, 1, 0));
@@ -315,8 +320,9 @@ TEST_F(SimScanner, JournalRecordsTheCallsThatChangeState) {
     m_scanner->start_scan();
     m_scanner->stop_scan();
     lib().uninitialize(0);
-    EXPECT_EQ(std::string(lib().journal()), "initialize\nopen_scanner\nset_transfer_mechanism 2\nset_compression 5\n"
-                                            "start_scan\nstop_scan\nuninitialize\n");
+    EXPECT_EQ(std::string(lib().journal()),
+              "initialize\nopen_scanner\nset_transfer_mechanism 2\nset_compression 5\n"
+              "start_scan\nstop_scan\nuninitialize\n");
     lib().clearJournal();
     EXPECT_EQ(std::string(lib().journal()), "");
 }
@@ -326,7 +332,7 @@ TEST_F(SimScanner, ReferencesKeepObjectsAlive) {
     m_scanner->add_ref();
     m_scanner->release();
     EXPECT_EQ(lib().liveScanners(), 1);
-    backend::ImageObject* image = scanOne(backend::kImageMemory);
+    backend::ImageObject *image = scanOne(backend::kImageMemory);
     ASSERT_NE(image, nullptr);
     image->add_ref();
     image->release();
