@@ -80,11 +80,13 @@ void writeSlot(uint8_t* slot, const T& value) {
 template <typename T>
 T readItem(const uint8_t* where) {
     T value;
-    std::memcpy(&value, where, sizeof(T));
+    std::memcpy(static_cast<void*>(&value), where, sizeof(T));
     return value;
 }
 } // namespace detail
 
+// Packed like TW_CAPABILITY: on 64-bit builds the container handle sits at offset 4.
+#pragma pack(push, 2)
 class Capability {
 public:
     // A capability without container, as MSG_RESETALL builds them.
@@ -140,6 +142,7 @@ private:
     uint16_t m_conType;
     OwnedHandle m_container;
 };
+#pragma pack(pop)
 static_assert(sizeof(Capability) == sizeof(TW_CAPABILITY) && std::is_standard_layout_v<Capability>);
 
 template <typename T>

@@ -26,7 +26,7 @@ struct Fix32 {
     }
     static Fix32 fromSlot(uint32_t slot) {
         Fix32 value;
-        std::memcpy(&value, &slot, sizeof value);
+        std::memcpy(static_cast<void*>(&value), &slot, sizeof value);
         return value;
     }
 
