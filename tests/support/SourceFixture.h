@@ -62,6 +62,7 @@ protected:
     uint16_t setOneValue(uint16_t cap, uint16_t itemType, T value);
 
     std::string journal();
+    void useProfile(const std::string& nameOrJson) { testsupport::useProfile(nameOrJson); }
 
     bool m_checkLeaks = true;
 
