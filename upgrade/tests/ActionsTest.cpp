@@ -23,7 +23,7 @@ protected:
     std::vector<std::string> reports() const {
         std::vector<std::string> texts;
         if (fs::is_directory(m_spool))
-            for (const auto& entry : fs::directory_iterator(m_spool))
+            for (const auto &entry : fs::directory_iterator(m_spool))
                 texts.push_back(readFile(entry.path()));
         return texts;
     }
@@ -32,7 +32,7 @@ protected:
 // The scanning application, running in the background for a while.
 class RunningApplication {
 public:
-    RunningApplication(const FakeProgram& program, std::chrono::milliseconds lifetime) : m_program(program) {
+    RunningApplication(const FakeProgram &program, std::chrono::milliseconds lifetime) : m_program(program) {
         program.setSleep(lifetime);
         m_thread = std::thread([this] {
             upgrade::runPackage(m_program.path().string());
@@ -44,7 +44,7 @@ public:
     bool exited() const { return m_exited; }
 
 private:
-    const FakeProgram& m_program;
+    const FakeProgram &m_program;
     std::atomic<bool> m_exited{false};
     std::thread m_thread;
 };
@@ -56,7 +56,8 @@ TEST_F(ActionsTest, InstallAndUninstallReportsLandInTheSpool) {
     ASSERT_EQ(texts.size(), 2u);
     std::sort(texts.begin(), texts.end());
     EXPECT_EQ(texts[0].rfind("kind=install\napplication=Scanner\ndescription=\ntime=", 0), 0u) << texts[0];
-    EXPECT_EQ(texts[1].rfind("kind=uninstall\napplication=Scanner\ndescription=v4.14\ntime=", 0), 0u) << texts[1];
+    EXPECT_EQ(texts[1].rfind("kind=uninstall\napplication=Scanner\ndescription=v4.14\ntime=", 0), 0u)
+        << texts[1];
 }
 
 TEST_F(ActionsTest, ReportIsSkippedWhenNoManagerCanBeCreated) {
@@ -130,7 +131,8 @@ TEST_F(ActionsTest, RunningIgnoresCaseOfTheImagePath) {
     FakeProgram scanner(m_folder.path(), "scanner");
     const std::string path = scanner.path().string();
     const auto nameStart = path.rfind("scanner");
-    ScopedApplicationPath registry(m_folder.path(), path.substr(0, nameStart) + "SCANNER" + path.substr(nameStart + 7));
+    ScopedApplicationPath registry(m_folder.path(),
+                                   path.substr(0, nameStart) + "SCANNER" + path.substr(nameStart + 7));
     RunningApplication running(scanner, 2000ms);
     EXPECT_TRUE(upgrade::isApplicationRunning("Scanner"));
 }

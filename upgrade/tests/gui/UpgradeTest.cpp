@@ -1,6 +1,6 @@
+#include "Upgrade.h"
 #include "Actions.h"
 #include "GuiSupport.h"
-#include "Upgrade.h"
 #include "support/TestSupport.h"
 
 #include <QGuiApplication>
@@ -25,43 +25,44 @@ protected:
     FakeProgram m_scanner{m_folder.path(), "scanner"};
     ScopedApplicationPath m_registry{m_folder.path(), m_scanner.path()};
 
-    upgrade::CommandLine upgradeCommand(const std::string& applicationName = "Scanner") const {
+    upgrade::CommandLine upgradeCommand(const std::string &applicationName = "Scanner") const {
         return {"upgrade", applicationName, "", m_package.path().string()};
     }
 
     // Starts the scanning application in the background; finished is set when it has exited.
-    std::thread startScanner(std::chrono::milliseconds lifetime, std::atomic<bool>& finished) {
+    std::thread startScanner(std::chrono::milliseconds lifetime, std::atomic<bool> &finished) {
         m_scanner.setSleep(lifetime);
         const std::size_t before = m_scanner.runs().size();
         std::thread runner([this, &finished] {
             upgrade::runPackage(m_scanner.path().string());
             finished = true;
         });
-        waitUntil([&] { return m_scanner.runs().size() > before && upgrade::isApplicationRunning("Scanner"); });
+        waitUntil(
+            [&] { return m_scanner.runs().size() > before && upgrade::isApplicationRunning("Scanner"); });
         return runner;
     }
 };
 
 struct ResultCase {
-    const char* name;
+    const char *name;
     std::optional<int> exitCode; // nullopt: the package does not exist
     QMessageBox::Icon icon;
-    const char* title;
-    const char* text;
+    const char *title;
+    const char *text;
     bool restarts;
 };
 
 class UpgradeResult : public UpgradeTest, public ::testing::WithParamInterface<ResultCase> {};
 
 TEST_P(UpgradeResult, ShowsTheOutcomeAndRestartsOnlyAfterSuccess) {
-    const ResultCase& c = GetParam();
+    const ResultCase &c = GetParam();
     if (c.exitCode)
         m_package.setExitCode(*c.exitCode);
     else
         std::filesystem::remove(m_package.path());
     QPoint shownAt;
     QSize shownSize;
-    ShowWatcher watcher([&](QMainWindow& window) {
+    ShowWatcher watcher([&](QMainWindow &window) {
         shownAt = window.pos();
         shownSize = window.size();
     });
@@ -80,7 +81,8 @@ TEST_P(UpgradeResult, ShowsTheOutcomeAndRestartsOnlyAfterSuccess) {
     EXPECT_FALSE(closer.seen()->hasParent);
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(shownAt, QPoint((screen.width() - shownSize.width()) / 2, (screen.height() - shownSize.height()) / 2));
+    EXPECT_EQ(shownAt,
+              QPoint((screen.width() - shownSize.width()) / 2, (screen.height() - shownSize.height()) / 2));
 
     if (c.restarts) {
         EXPECT_TRUE(waitUntil([&] { return m_scanner.runs() == std::vector<std::string>{""}; }));
@@ -92,11 +94,11 @@ TEST_P(UpgradeResult, ShowsTheOutcomeAndRestartsOnlyAfterSuccess) {
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, UpgradeResult,
-    ::testing::Values(
-        ResultCase{"PackageSucceeds", 0, QMessageBox::Information, "提示", "安装成功！", true},
-        ResultCase{"PackageFails", 1, QMessageBox::Critical, "错误", "安装失败！", false},
-        ResultCase{"PackageMissing", std::nullopt, QMessageBox::Critical, "错误", "安装失败！", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(ResultCase{"PackageSucceeds", 0, QMessageBox::Information, "提示", "安装成功！", true},
+                      ResultCase{"PackageFails", 1, QMessageBox::Critical, "错误", "安装失败！", false},
+                      ResultCase{"PackageMissing", std::nullopt, QMessageBox::Critical, "错误", "安装失败！",
+                                 false}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(UpgradeTest, ShowsTheWindowOnlyAfterTheScannerHasExited) {
     std::atomic<bool> scannerExited{false};
@@ -104,7 +106,7 @@ TEST_F(UpgradeTest, ShowsTheWindowOnlyAfterTheScannerHasExited) {
     ASSERT_FALSE(scannerExited);
     bool exitedAtShow = false;
     bool runningAtShow = true;
-    ShowWatcher watcher([&](QMainWindow&) {
+    ShowWatcher watcher([&](QMainWindow &) {
         runningAtShow = upgrade::isApplicationRunning("Scanner");
         // The poll may see the process gone a moment before its waiter does.
         exitedAtShow = waitUntil([&] { return scannerExited.load(); }, 1000ms);
@@ -137,7 +139,7 @@ TEST_F(UpgradeTest, OtherApplicationsAreNeitherAwaitedNorStarted) {
     std::atomic<bool> scannerExited{false};
     std::thread scanner = startScanner(1500ms, scannerExited);
     bool scannerRanAtShow = false;
-    ShowWatcher watcher([&](QMainWindow&) { scannerRanAtShow = !scannerExited; });
+    ShowWatcher watcher([&](QMainWindow &) { scannerRanAtShow = !scannerExited; });
     MessageBoxCloser closer;
 
     upgrade::runUpgrade(upgradeCommand("Viewer"));

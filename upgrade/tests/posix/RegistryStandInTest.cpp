@@ -10,12 +10,14 @@ namespace {
 using namespace upgrade::test;
 
 struct RegistryCase {
-    const char* name;
-    const char* file;
+    const char *name;
+    const char *file;
     std::optional<std::wstring> expected;
 };
 
-void PrintTo(const RegistryCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const RegistryCase &c, std::ostream *out) {
+    *out << c.name;
+}
 
 class RegistryStandIn : public ::testing::TestWithParam<RegistryCase> {};
 
@@ -31,28 +33,34 @@ TEST_P(RegistryStandIn, ReadsTheApplicationValue) {
 INSTANTIATE_TEST_SUITE_P(
     Table, RegistryStandIn,
     ::testing::Values(
-        RegistryCase{"Plain", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\OmbrixScan]\nApplication=/opt/ombrix/bin/scanner\n",
+        RegistryCase{"Plain",
+                     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\OmbrixScan]\nApplication=/opt/ombrix/bin/scanner\n",
                      L"/opt/ombrix/bin/scanner"},
-        RegistryCase{"NamesIgnoreCase", "[hkey_local_machine\\software\\ombrixscan]\napplication=/a\n", L"/a"},
-        RegistryCase{"CommentsAndCrLf",
-                     "# comment\r\n; other\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\OmbrixScan]\r\nApplication=/a b \r\n",
-                     L"/a b "},
+        RegistryCase{"NamesIgnoreCase", "[hkey_local_machine\\software\\ombrixscan]\napplication=/a\n",
+                     L"/a"},
+        RegistryCase{
+            "CommentsAndCrLf",
+            "# comment\r\n; other\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\OmbrixScan]\r\nApplication=/a b \r\n",
+            L"/a b "},
         RegistryCase{"ValueKeepsEverythingAfterTheFirstEquals",
                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\OmbrixScan]\nApplication= /x=y\n", L" /x=y"},
-        RegistryCase{"Utf8Value", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\OmbrixScan]\nApplication=/opt/\xE6\x89\xAB\n",
+        RegistryCase{"Utf8Value",
+                     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\OmbrixScan]\nApplication=/opt/\xE6\x89\xAB\n",
                      L"/opt/\x626B"},
         RegistryCase{"OtherKeyDoesNotCount",
                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\TarsinScan]\nApplication=/wrong\n"
                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\OmbrixScan\\Sub]\nApplication=/wrong\n",
                      std::nullopt},
-        RegistryCase{"ValueMissing", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\OmbrixScan]\nAppDirectory=/x\n", std::nullopt},
+        RegistryCase{"ValueMissing", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\OmbrixScan]\nAppDirectory=/x\n",
+                     std::nullopt},
         RegistryCase{"EmptyFile", "", std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(RegistryStandInFile, MissingFileMeansNoValue) {
     TemporaryFolder folder;
     ScopedEnvironment registry("TARSIN_REGISTRY", (folder.path() / "absent.ini").string());
-    EXPECT_EQ(upgrade::platform::readMachineString(L"SOFTWARE\\OmbrixScan", L"Application", 260), std::nullopt);
+    EXPECT_EQ(upgrade::platform::readMachineString(L"SOFTWARE\\OmbrixScan", L"Application", 260),
+              std::nullopt);
 }
 
 } // namespace

@@ -26,9 +26,9 @@ TemporaryFolder::~TemporaryFolder() {
     fs::remove_all(m_path, ignored);
 }
 
-ScopedEnvironment::ScopedEnvironment(std::string name, const std::optional<std::string>& value)
+ScopedEnvironment::ScopedEnvironment(std::string name, const std::optional<std::string> &value)
     : m_name(std::move(name)) {
-    if (const char* previous = std::getenv(m_name.c_str()))
+    if (const char *previous = std::getenv(m_name.c_str()))
         m_previous = previous;
     setEnvironment(m_name, value);
 }
@@ -37,7 +37,7 @@ ScopedEnvironment::~ScopedEnvironment() {
     setEnvironment(m_name, m_previous);
 }
 
-FakeProgram::FakeProgram(const fs::path& folder, const std::string& name) {
+FakeProgram::FakeProgram(const fs::path &folder, const std::string &name) {
     const fs::path original(UPGRADE_FAKE_PROGRAM);
     m_path = folder / (name + original.extension().string());
     fs::copy_file(original, m_path, fs::copy_options::overwrite_existing);
@@ -60,7 +60,7 @@ std::vector<std::string> FakeProgram::runs() const {
     return lines;
 }
 
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
         if (std::chrono::steady_clock::now() >= deadline)
@@ -70,7 +70,7 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
-std::string readFile(const fs::path& path) {
+std::string readFile(const fs::path &path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
