@@ -85,6 +85,11 @@ private:
     void releaseHeldImage();
     void releaseScanner();
 
+    // --- Capability setup (capabilities/CapabilitySetup.cpp) ---
+    // Registers one capability per option role the device has.
+    void initOptionCapabilities();
+    // --- End of capability setup ---
+
     // --- Fields, in the order the session and the transfers use them. ---
     CapabilityRegistry m_capabilities;
     backend::ScannerObject* m_scanner = nullptr; // holds one reference while set
