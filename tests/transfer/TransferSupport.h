@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -151,7 +152,7 @@ protected:
     // Sets the file transfer's name and format.
     uint16_t setupFile(const std::string& name, uint16_t format) {
         Twpp::TW_SETUPFILEXFER setup{};
-        std::strncpy(setup.FileName, name.c_str(), sizeof setup.FileName);
+        std::memcpy(setup.FileName, name.c_str(), std::min(name.size(), sizeof setup.FileName - 1));
         setup.Format = format;
         return call(Twpp::DG_CONTROL, Twpp::DAT_SETUPFILEXFER, Twpp::MSG_SET, &setup);
     }
