@@ -102,6 +102,7 @@ TEST_F(EntryPoint, SecondOpenFailsAndRemovesTheInstance) {
 }
 
 TEST_F(EntryPoint, NullFunctionsOfTheEntryPointKeepThePreviousOnes) {
+    ASSERT_EQ(app().sendEntryPoint(), TWRC_SUCCESS);
     TW_ENTRYPOINT partial = host::Application::hostEntryPoint();
     partial.DSM_MemAllocate = nullptr;
     partial.DSM_MemFree = nullptr;
