@@ -66,6 +66,9 @@ void CapabilitySetup::run() {
     tarsin_ds& s = m_source;
     m_registry.clear();
 
+    // One line a capability, in registration order, so the list reads as a table.
+    // clang-format off
+
     add(CAP_SUPPORTEDCAPS,        kReadOnly,    supportedCaps());
     add(CAP_XFERCOUNT,            kFullSupport, transferCount());                  // oneValueGetSet, role 47, -1
 
@@ -120,6 +123,7 @@ void CapabilitySetup::run() {
 
     // 0x8025 and 0x8200 land with the image-processing capabilities.
 
+    // clang-format on
     for (const auto& [option, alias] : kOptionAliases)
         copy(option, alias);
 }
