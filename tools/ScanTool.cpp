@@ -44,6 +44,11 @@ void prepareEnvironment(const ScanOptions& options) {
     const char* configured = std::getenv("TARSIN_REGISTRY");
     if ((!configured || !*configured) && std::ifstream(registry).good())
         platform::testing::setEnvironmentVariable("TARSIN_REGISTRY", registry);
+    // Windows reads the real registry: with no backend folder there yet, the backend beside the tool
+    // is the one meant (a fresh prefix, a build folder).
+    if (platform::readMachineRegistryString(L"SOFTWARE\\TarsinScan", L"AppDirectory").empty())
+        platform::testing::writeMachineRegistryString(L"SOFTWARE\\TarsinScan", L"AppDirectory",
+                                                      platform::utf8ToWide(programDirectory()));
     if (options.profile)
         platform::testing::setEnvironmentVariable("TARSIN_SIM_PROFILE", *options.profile);
 }
