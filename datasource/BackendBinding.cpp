@@ -16,11 +16,12 @@ std::wstring readBackendDirectory() {
 void loadBackendLibrary(const std::wstring& path) {
     BackendBinding& binding = backendBinding();
     platform::LoadResult loaded = platform::loadLibrary(path);
-    if (!loaded.module && loaded.isModuleNotFound) {
-        // The backend's own companion libraries are found from its folder.
+    // The backend's own companion libraries are found from its folder. Without a current directory
+    // to come back to, the process is not moved at all.
+    const std::wstring saved = loaded.module || !loaded.isModuleNotFound ? std::wstring() : platform::currentDirectory();
+    if (!saved.empty()) {
         const std::size_t separator = path.find_last_of(platform::kPathSeparator);
         const std::wstring folder = separator == std::wstring::npos ? path : path.substr(0, separator);
-        const std::wstring saved = platform::currentDirectory();
         platform::setCurrentDirectory(folder);
         loaded = platform::loadLibrary(path);
         platform::setCurrentDirectory(saved);

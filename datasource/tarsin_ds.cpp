@@ -74,7 +74,15 @@ Result tarsin_ds::identityOpenDs(TW_IDENTITY&) {
     if (platform::readIniInt(configFilePath(), L"twain-app", L"flow", 0) == 1)
         m_flowRecord = std::make_unique<backend::ImageParams>(backend::ImageParams{});
     m_compression = TWCP_NONE;
-    initCapabilities();
+    try {
+        initCapabilities();
+    } catch (...) {
+        // The failed open destroys this instance; the backend must not stay bound for nobody.
+        releaseScanner();
+        if (!SourceRegistry::instance().anyOtherHoldsScanner(this))
+            unbindBackend();
+        throw;
+    }
     m_fileXferFormat = TWFF_BMP;
     return success();
 }
@@ -94,10 +102,18 @@ Result tarsin_ds::customDsDataGet(TW_IDENTITY&, TW_CUSTOMDSDATA& data) {
         return failure(TWCC_SEQERROR);
     uint32_t length = 0;
     if (m_scanner->get_custom_data(nullptr, &length) == backend::kCustomDataPresent) {
+        if (length == 0) {
+            // Nothing to hand over: an empty block could not even be locked.
+            data.InfoLength = 0;
+            data.hData = nullptr;
+            return success();
+        }
         OwnedHandle handle = OwnedHandle::allocate(length);
         {
             const HandleLock lock(handle.get());
-            m_scanner->get_custom_data(lock.data(), &length);
+            // The block holds `length` bytes: the backend may not write more, whatever it answers.
+            uint32_t capacity = length;
+            m_scanner->get_custom_data(lock.data(), &capacity);
         }
         // The previous hData belongs to the application; it frees it as the protocol says.
         data.InfoLength = length;
