@@ -177,3 +177,24 @@ INSTANTIATE_TEST_SUITE_P(Keys, FlowMode,
                                            std::make_pair("flow=0", false), std::make_pair("other=1", false)));
 
 } // namespace
+
+namespace {
+
+// The backend in bin/retry loads only when the current directory is its folder (its companion
+// library resolves through a relative run path): the first load fails for a missing module, the
+// retry from the library's folder succeeds, and the application's current directory is restored.
+TEST_F(Session, LoadRetriesFromTheLibrarysFolderAndRestoresTheCurrentDirectory) {
+    const std::wstring folder = host::programDirectory() + platform::kPathSeparator + L"retry";
+    if (!std::filesystem::exists(platform::wideToUtf8(folder)))
+        GTEST_SKIP() << "the retry backend is built on POSIX only";
+    const std::wstring before = platform::currentDirectory();
+    ASSERT_TRUE(platform::setCurrentDirectory(platform::utf8ToWide(testsupport::scratchDirectory())));
+    const std::wstring elsewhere = platform::currentDirectory();
+    testsupport::setBackendDirectory(folder);
+    EXPECT_EQ(app().open(), TWRC_FAILURE);
+    EXPECT_EQ(condition(), TWCC_OPERATIONERROR) << "the backend was not loaded";
+    EXPECT_EQ(platform::currentDirectory(), elsewhere);
+    platform::setCurrentDirectory(before);
+}
+
+} // namespace
