@@ -110,8 +110,12 @@ int32_t SimScanner::poll_event() {
         }
         --m_pollsBeforeUserInterfaceEvent;
     }
-    if (!m_isJobRunning || !m_readyPages.empty())
+    if (!m_isJobRunning)
         return backend::kEventNone;
+    // A page scanned but not taken is announced again: after the application reset its pending
+    // transfers it waits in state 5 for news of that page, and nothing else would tell it.
+    if (!m_readyPages.empty())
+        return backend::kEventImageReady;
     if (ensurePageReady())
         return backend::kEventImageReady;
     endJob();

@@ -164,7 +164,8 @@ TEST_F(SimScanner, PollingScansEachPageThenReportsTheStopOnce) {
         if (event == backend::kEventStopped)
             break;
         ASSERT_EQ(event, backend::kEventImageReady);
-        EXPECT_EQ(m_scanner->poll_event(), backend::kEventNone) << "an untaken page blocks the next";
+        // An untaken page is announced again and blocks the next one.
+        EXPECT_EQ(m_scanner->poll_event(), backend::kEventImageReady);
         EXPECT_EQ(m_scanner->count_images(0), 1);
         EXPECT_EQ(lib().pendingImages(), 1);
         backend::ImageObject *image = m_scanner->take_image(backend::kImageMemory);
@@ -188,6 +189,7 @@ TEST_F(SimScanner, WaitingScansLazilyAndCountingWithoutWaitDoesNot) {
     EXPECT_TRUE(m_scanner->wait_image(-1));
     m_scanner->stop_scan();
     EXPECT_EQ(m_scanner->count_images(-1), 1) << "stopping keeps the pages already scanned";
+    EXPECT_EQ(m_scanner->poll_event(), backend::kEventNone) << "but a stopped job announces nothing";
     m_scanner->take_image(backend::kImageMemory)->release();
     EXPECT_FALSE(m_scanner->wait_image(-1));
     EXPECT_EQ(lib().pendingImages(), 0);
