@@ -73,6 +73,9 @@ Result tarsin_ds::pendingXfersGet(TW_IDENTITY&, TW_PENDINGXFERS& data) {
 }
 
 Result tarsin_ds::pendingXfersEnd(TW_IDENTITY& origin, TW_PENDINGXFERS& data) {
+    // An application that ends a memory transfer early is done with that page: a held image left
+    // behind would make the next transfer continue the old page instead of starting the next one.
+    releaseHeldImage();
     // The backend no longer counts an image whose object the transfer took.
     return pendingXfersGet(origin, data);
 }
