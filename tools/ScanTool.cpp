@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -34,6 +35,24 @@ std::string programDirectory() {
     const std::wstring path = platform::moduleFilePath(nullptr);
     const std::size_t separator = path.find_last_of(platform::kPathSeparator);
     return separator == std::wstring::npos ? std::string(".") : platform::wideToUtf8(path.substr(0, separator));
+}
+
+// Creates the output folder and its parents when missing, so that a fresh path works like an
+// existing one; answers false with a reason when it cannot be made.
+bool prepareOutputDirectory(const std::string& directory, std::string& error) {
+    if (directory.empty())
+        return true;
+    // The option is UTF-8 text; on Windows a narrow path would go through the ANSI code page.
+    const std::filesystem::path path = std::filesystem::u8path(directory);
+    std::error_code failure;
+    if (std::filesystem::is_directory(path, failure))
+        return true;
+    std::filesystem::create_directories(path, failure);
+    // create_directories reports no error for a path that exists as something other than a folder.
+    if (!failure && std::filesystem::is_directory(path, failure))
+        return true;
+    error = "cannot create the folder " + directory + (failure ? ": " + failure.message() : std::string());
+    return false;
 }
 
 // The build leaves a registry stand-in beside the tool that points at the built backend; an explicit
@@ -413,6 +432,10 @@ int main(int argc, char** argv) {
     if (options->help) {
         std::fputs(usage().c_str(), stdout);
         return 0;
+    }
+    if (!options->listCaps && !prepareOutputDirectory(options->outDirectory, error)) {
+        std::fprintf(stderr, "tarsin-scan: error: %s\n", error.c_str());
+        return 1;
     }
     prepareEnvironment(*options);
     const std::string separator = platform::wideToUtf8(std::wstring(1, platform::kPathSeparator));
