@@ -6,7 +6,7 @@
 set -eu
 bin=$1
 export WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tarsin-wine-XXXXXX")
-export WINEDEBUG=-all
+export WINEARCH=win32 WINEDEBUG=-all
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
 wineboot -i > /dev/null 2>&1
 twain="$WINEPREFIX/drive_c/windows/twain_32"
