@@ -67,8 +67,9 @@ void BM_CapabilitySweep(benchmark::State& state) {
     state.counters["capabilities"] = static_cast<double>(ids.size());
     state.counters["triplets/s"] =
         benchmark::Counter(triplets * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["s/triplet"] = benchmark::Counter(triplets * static_cast<double>(state.iterations()),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["s/triplet"] =
+        benchmark::Counter(triplets * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     app.close();
 }
 BENCHMARK(BM_CapabilitySweep)->Unit(benchmark::kMicrosecond);

@@ -70,13 +70,16 @@ Handle TWPP_CALLSTYLE recycledAllocate(uint32_t size) {
     return &block;
 }
 void TWPP_CALLSTYLE recycledFree(Handle) { recycledBlock().isHandedOut = false; }
-MemRef TWPP_CALLSTYLE recycledLock(Handle handle) { return static_cast<RecycledBlock*>(handle)->bytes.data(); }
+MemRef TWPP_CALLSTYLE recycledLock(Handle handle) {
+    return static_cast<RecycledBlock*>(handle)->bytes.data();
+}
 void TWPP_CALLSTYLE recycledUnlock(Handle) {}
 
 // An open, enabled source with a page ready (state 6).
 class ReadySource {
 public:
-    explicit ReadySource(benchmark::State& state, const TW_ENTRYPOINT& memory = host::Application::hostEntryPoint())
+    explicit ReadySource(benchmark::State& state,
+                         const TW_ENTRYPOINT& memory = host::Application::hostEntryPoint())
         : m_app(*session().app) {
         m_app.sendEntryPoint(memory);
         if (m_app.call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &m_app.sourceIdentity()) != TWRC_SUCCESS)

@@ -18,7 +18,8 @@ void loadBackendLibrary(const std::wstring& path) {
     platform::LoadResult loaded = platform::loadLibrary(path);
     // The backend's own companion libraries are found from its folder. Without a current directory
     // to come back to, the process is not moved at all.
-    const std::wstring saved = loaded.module || !loaded.isModuleNotFound ? std::wstring() : platform::currentDirectory();
+    const std::wstring saved =
+        loaded.module || !loaded.isModuleNotFound ? std::wstring() : platform::currentDirectory();
     if (!saved.empty()) {
         const std::size_t separator = path.find_last_of(platform::kPathSeparator);
         const std::wstring folder = separator == std::wstring::npos ? path : path.substr(0, separator);
@@ -40,11 +41,12 @@ void bindBackend() {
     loadBackendLibrary(binding.libraryPath);
     if (!binding.module)
         return;
-    binding.initialize = reinterpret_cast<backend::InitializeFn>(platform::findSymbol(binding.module, "initialize"));
+    binding.initialize =
+        reinterpret_cast<backend::InitializeFn>(platform::findSymbol(binding.module, "initialize"));
     binding.open_scanner =
         reinterpret_cast<backend::OpenScannerFn>(platform::findSymbol(binding.module, "open_scanner"));
-    binding.is_scanner_online =
-        reinterpret_cast<backend::IsScannerOnlineFn>(platform::findSymbol(binding.module, "is_scanner_online"));
+    binding.is_scanner_online = reinterpret_cast<backend::IsScannerOnlineFn>(
+        platform::findSymbol(binding.module, "is_scanner_online"));
     binding.uninitialize =
         reinterpret_cast<backend::UninitializeFn>(platform::findSymbol(binding.module, "uninitialize"));
     if (!binding.isComplete()) {

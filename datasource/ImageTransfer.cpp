@@ -357,9 +357,10 @@ Result tarsin_ds::imageFileXferGet(TW_IDENTITY&) {
         ImageReference image(taken);
         result = failure(TWCC_FILEWRITEERROR);
         if (std::FILE* file = std::fopen(target.c_str(), "wb")) {
-            const bool written = copyChunks(*image, [file](const uint8_t* pointer, uint64_t, uint32_t length) {
-                return std::fwrite(pointer, 1, length, file) == length;
-            });
+            const bool written =
+                copyChunks(*image, [file](const uint8_t* pointer, uint64_t, uint32_t length) {
+                    return std::fwrite(pointer, 1, length, file) == length;
+                });
             // A full disk may only show when the buffered tail is flushed.
             const bool closed = std::fclose(file) == 0;
             if (written && closed)

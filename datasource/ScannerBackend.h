@@ -57,16 +57,16 @@ static_assert(sizeof(ImageParams) == 24);
 
 // What convert_image_file is asked to do: convert the file at source into format at destination.
 struct ConvertRequest {
-    uint32_t kind;          // 2
-    uint32_t reserved[3];   // not set by the data source (zeroed)
-    uint32_t version;       // 1
-    const char* source;     // zero-terminated path, ANSI code page
-    uint32_t sourceLength;  // bytes, without the terminator
-    uint32_t format;        // TWFF_ value
-    uint32_t jpegQuality;   // 1 to 100
-    uint32_t compression;   // TWCP_ value
-    uint32_t zero;          // 0
-    uint32_t one;           // 1
+    uint32_t kind;         // 2
+    uint32_t reserved[3];  // not set by the data source (zeroed)
+    uint32_t version;      // 1
+    const char* source;    // zero-terminated path, ANSI code page
+    uint32_t sourceLength; // bytes, without the terminator
+    uint32_t format;       // TWFF_ value
+    uint32_t jpegQuality;  // 1 to 100
+    uint32_t compression;  // TWCP_ value
+    uint32_t zero;         // 0
+    uint32_t one;          // 1
     const char* destination;
     uint32_t destinationLength;
 };
@@ -79,23 +79,23 @@ using OptionValueCallback = bool (*)(const void* value, uint32_t flags, void* co
 
 class ImageObject {
 public:
-    virtual void add_ref() = 0;                      // slot 0
-    virtual void release() = 0;                      // slot 1
-    virtual int32_t columns() = 0;                   // slot 2: pixels per row
-    virtual int32_t bytes_per_row() = 0;             // slot 3
-    virtual int32_t rows() = 0;                      // slot 4: rows of (compressed) data
+    virtual void add_ref() = 0;          // slot 0
+    virtual void release() = 0;          // slot 1
+    virtual int32_t columns() = 0;       // slot 2: pixels per row
+    virtual int32_t bytes_per_row() = 0; // slot 3
+    virtual int32_t rows() = 0;          // slot 4: rows of (compressed) data
     virtual void reserved_5() = 0;
     virtual void reserved_6() = 0;
     virtual void reserved_7() = 0;
-    virtual uint64_t size() = 0;                     // slot 8: total bytes
+    virtual uint64_t size() = 0; // slot 8: total bytes
     virtual void reserved_9() = 0;
     // slot 10: a pointer to the bytes at offset; *length holds the bytes wanted and receives the bytes
     // available there (possibly fewer). Null when nothing is left or the data cannot be had.
     virtual const uint8_t* data_at(uint64_t offset, uint32_t* length) = 0;
     // slot 11: copies up to *length bytes from offset into destination; *length receives the count.
     virtual int32_t read(void* destination, uint32_t* length, uint64_t offset) = 0;
-    virtual std::string file_path() = 0;             // slot 12: the file the backend wrote, or empty
-    virtual void keep_file(int32_t keep) = 0;        // slot 13: the file outlives the object
+    virtual std::string file_path() = 0;      // slot 12: the file the backend wrote, or empty
+    virtual void keep_file(int32_t keep) = 0; // slot 13: the file outlives the object
     virtual void attach_params_record(ImageParams* record) = 0; // slot 14: filled later
 
 protected:
@@ -104,21 +104,21 @@ protected:
 
 class ScannerObject {
 public:
-    virtual void add_ref() = 0;                      // slot 0
-    virtual void release() = 0;                      // slot 1
-    virtual int32_t start_scan() = 0;                // slot 2: 0 = started
-    virtual void stop_scan() = 0;                    // slot 3
-    virtual int32_t poll_event() = 0;                // slot 4: an Event
-    virtual bool wait_image(int32_t timeout) = 0;    // slot 5: true = an image can be taken
-    virtual int32_t count_images(int32_t wait) = 0;  // slot 6
+    virtual void add_ref() = 0;                        // slot 0
+    virtual void release() = 0;                        // slot 1
+    virtual int32_t start_scan() = 0;                  // slot 2: 0 = started
+    virtual void stop_scan() = 0;                      // slot 3
+    virtual int32_t poll_event() = 0;                  // slot 4: an Event
+    virtual bool wait_image(int32_t timeout) = 0;      // slot 5: true = an image can be taken
+    virtual int32_t count_images(int32_t wait) = 0;    // slot 6
     virtual ImageObject* take_image(int32_t kind) = 0; // slot 7: caller releases
     virtual bool get_image_params(ImageParams* params, uint32_t* compressedSize) = 0; // slot 8
-    virtual bool is_online() = 0;                    // slot 9
-    virtual bool is_feeder_loaded() = 0;             // slot 10
+    virtual bool is_online() = 0;                                                     // slot 9
+    virtual bool is_feeder_loaded() = 0;                                              // slot 10
     virtual bool get_option_info(int32_t index, int32_t* valueType, int32_t* constraint,
                                  void* reserved) = 0; // slot 11
     virtual bool enum_option_values(int32_t index, OptionValueCallback callback,
-                                    void* collector) = 0; // slot 12
+                                    void* collector) = 0;                   // slot 12
     virtual int32_t set_option_value(int32_t index, const void* value) = 0; // slot 13: 0 = accepted
     virtual int32_t convert_image_file(ConvertRequest* request) = 0;        // slot 14: 0 = done
     virtual void reserved_15() = 0;
@@ -205,10 +205,10 @@ public:
     virtual int32_t role_79() = 0; // slot 94
     virtual void reserved_95() = 0;
     virtual bool show_user_interface(void* parentWindow, int32_t mode, uint8_t indicators) = 0; // 96
-    virtual bool show_indicators(void* parentWindow) = 0;  // slot 97
-    virtual void close_user_interface() = 0;               // slot 98
-    virtual bool has_indicators() = 0;                     // slot 99
-    virtual void set_transfer_mechanism(uint16_t mechanism) = 0;      // slot 100: TWSX_
+    virtual bool show_indicators(void* parentWindow) = 0;                                       // slot 97
+    virtual void close_user_interface() = 0;                                                    // slot 98
+    virtual bool has_indicators() = 0;                                                          // slot 99
+    virtual void set_transfer_mechanism(uint16_t mechanism) = 0;              // slot 100: TWSX_
     virtual void set_compression(uint16_t compression, int32_t reserved) = 0; // slot 101: TWCP_
     virtual int32_t get_custom_data(void* buffer, uint32_t* length) = 0;      // slot 102
     virtual void set_custom_data(const void* data, uint32_t length) = 0;      // slot 103

@@ -141,8 +141,8 @@ void Application::freeContainer(TW_CAPABILITY& cap) {
     cap.hContainer = nullptr;
 }
 
-uint16_t TWPP_CALLSTYLE Application::dsmEntry(TW_IDENTITY* origin, TW_IDENTITY* dest, uint32_t dg, uint16_t dat,
-                                              uint16_t msg, MemRef) {
+uint16_t TWPP_CALLSTYLE Application::dsmEntry(TW_IDENTITY* origin, TW_IDENTITY* dest, uint32_t dg,
+                                              uint16_t dat, uint16_t msg, MemRef) {
     if (!origin || !dest || dg != DG_CONTROL || dat != DAT_NULL)
         return TWRC_FAILURE;
     const auto found = applications().find(dest->Id);

@@ -13,7 +13,7 @@ void writeMachineRegistryString(const std::wstring& keyPath, const std::wstring&
                                 const std::optional<std::wstring>& value);
 
 struct GlobalMemoryStats {
-    std::size_t liveHandles = 0;  // allocated and not yet freed
+    std::size_t liveHandles = 0;   // allocated and not yet freed
     std::size_t lockedHandles = 0; // handles whose lock count is above zero
 };
 // The stand-in allocator's counters; empty on systems whose allocator cannot be inspected (Win32).

@@ -7,7 +7,7 @@ export DEBIAN_FRONTEND=noninteractive
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
 fi
-PACKAGES="build-essential cmake ninja-build pkg-config file git \
+PACKAGES="build-essential cmake ninja-build pkg-config file git clang-format \
     googletest libgtest-dev libbenchmark-dev \
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 \
     wine wine32:i386 \

@@ -7,6 +7,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 sh scripts/setup.sh
 
+echo "== format"
+git ls-files '*.cpp' '*.h' '*.inl' | xargs clang-format --dry-run -Werror
+
 echo "== native: configure, build, test"
 cmake --preset native
 cmake --build --preset native -j"$jobs"

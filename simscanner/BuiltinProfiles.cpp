@@ -6,7 +6,7 @@ namespace {
 
 // A sheet-fed duplex document scanner with every option role filled, so each capability of the data
 // source has something to negotiate.
-constexpr const char *kDefaultProfile = R"json({
+constexpr const char* kDefaultProfile = R"json({
   "name": "default",
   "online": true,
   "feeder": {"loaded": true, "sheets": 3},
@@ -103,7 +103,7 @@ constexpr const char *kDefaultProfile = R"json({
 })json";
 
 // A bare device: no indicators, no duplex, a handful of options.
-constexpr const char *kMinimalProfile = R"json({
+constexpr const char* kMinimalProfile = R"json({
   "name": "minimal",
   "online": true,
   "feeder": {"loaded": true, "sheets": 1},
@@ -118,7 +118,7 @@ constexpr const char *kMinimalProfile = R"json({
 
 } // namespace
 
-const char *builtinProfileText(const std::string &name) {
+const char* builtinProfileText(const std::string& name) {
     if (name == "default")
         return kDefaultProfile;
     if (name == "minimal")

@@ -6,6 +6,6 @@
 namespace simscanner {
 
 // The JSON text of a built-in profile, or null when no built-in profile has that name.
-const char *builtinProfileText(const std::string &name);
+const char* builtinProfileText(const std::string& name);
 
 } // namespace simscanner

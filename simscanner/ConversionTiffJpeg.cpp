@@ -36,17 +36,17 @@ struct Bitmap {
     size_t stride() const { return (static_cast<size_t>(width) * bits + 7) / 8; }
 };
 
-uint32_t uint32At(const std::vector<uint8_t> &bytes, size_t offset) {
+uint32_t uint32At(const std::vector<uint8_t>& bytes, size_t offset) {
     return static_cast<uint32_t>(bytes[offset]) | static_cast<uint32_t>(bytes[offset + 1]) << 8 |
            static_cast<uint32_t>(bytes[offset + 2]) << 16 | static_cast<uint32_t>(bytes[offset + 3]) << 24;
 }
 
-uint16_t uint16At(const std::vector<uint8_t> &bytes, size_t offset) {
+uint16_t uint16At(const std::vector<uint8_t>& bytes, size_t offset) {
     return static_cast<uint16_t>(bytes[offset] | bytes[offset + 1] << 8);
 }
 
 // Reads the uncompressed BMPs that this backend writes; false for anything else.
-bool readBitmap(const std::string &path, Bitmap &bitmap) {
+bool readBitmap(const std::string& path, Bitmap& bitmap) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
@@ -74,8 +74,8 @@ bool readBitmap(const std::string &path, Bitmap &bitmap) {
     bitmap.rows.resize(bitmap.stride() * bitmap.height);
     for (int y = 0; y < bitmap.height; ++y) {
         const int sourceRow = signedHeight > 0 ? bitmap.height - 1 - y : y;
-        const uint8_t *source = bytes.data() + pixelOffset + paddedStride * sourceRow;
-        uint8_t *target = bitmap.rows.data() + bitmap.stride() * y;
+        const uint8_t* source = bytes.data() + pixelOffset + paddedStride * sourceRow;
+        uint8_t* target = bitmap.rows.data() + bitmap.stride() * y;
         if (bits == 24) {
             for (int x = 0; x < width; ++x) {
                 target[x * 3] = source[x * 3 + 2];
@@ -93,10 +93,10 @@ bool readBitmap(const std::string &path, Bitmap &bitmap) {
 }
 
 struct TiffCloser {
-    void operator()(TIFF *tiff) const { TIFFClose(tiff); }
+    void operator()(TIFF* tiff) const { TIFFClose(tiff); }
 };
 
-bool writeTiff(const Bitmap &bitmap, const std::string &path, uint32_t compression) {
+bool writeTiff(const Bitmap& bitmap, const std::string& path, uint32_t compression) {
     std::unique_ptr<TIFF, TiffCloser> tiff(TIFFOpen(path.c_str(), "w"));
     if (!tiff)
         return false;
@@ -117,7 +117,7 @@ bool writeTiff(const Bitmap &bitmap, const std::string &path, uint32_t compressi
     TIFFSetField(tiff.get(), TIFFTAG_YRESOLUTION, static_cast<float>(bitmap.dpi));
     std::vector<uint8_t> strip = bitmap.rows;
     if (isBilevel) // MINISWHITE: white is 0, the opposite of our rows
-        for (uint8_t &byte : strip)
+        for (uint8_t& byte : strip)
             byte = static_cast<uint8_t>(~byte);
     if (TIFFWriteEncodedStrip(tiff.get(), 0, strip.data(), static_cast<tmsize_t>(strip.size())) < 0)
         return false;
@@ -125,7 +125,7 @@ bool writeTiff(const Bitmap &bitmap, const std::string &path, uint32_t compressi
 }
 
 struct FileCloser {
-    void operator()(std::FILE *file) const { std::fclose(file); }
+    void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 // libjpeg reports errors through a handler that must not return; jumping back here keeps a failed
@@ -136,10 +136,10 @@ struct JpegErrors {
 };
 
 void jpegErrorExit(j_common_ptr compressor) {
-    std::longjmp(reinterpret_cast<JpegErrors *>(compressor->err)->recovery, 1);
+    std::longjmp(reinterpret_cast<JpegErrors*>(compressor->err)->recovery, 1);
 }
 
-bool writeJpeg(const Bitmap &bitmap, const std::string &path, uint32_t quality) {
+bool writeJpeg(const Bitmap& bitmap, const std::string& path, uint32_t quality) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
     if (!file)
         return false;
@@ -166,7 +166,7 @@ bool writeJpeg(const Bitmap &bitmap, const std::string &path, uint32_t quality) 
     compressor.Y_density = static_cast<UINT16>(bitmap.dpi);
     jpeg_start_compress(&compressor, TRUE);
     while (compressor.next_scanline < compressor.image_height) {
-        JSAMPROW row = const_cast<uint8_t *>(bitmap.rows.data()) + bitmap.stride() * compressor.next_scanline;
+        JSAMPROW row = const_cast<uint8_t*>(bitmap.rows.data()) + bitmap.stride() * compressor.next_scanline;
         if (bitmap.bits == 1) {
             for (int x = 0; x < bitmap.width; ++x)
                 expanded[static_cast<size_t>(x)] = (row[x / 8] & (0x80 >> (x % 8))) ? 255 : 0;
@@ -181,7 +181,7 @@ bool writeJpeg(const Bitmap &bitmap, const std::string &path, uint32_t quality) 
 
 } // namespace
 
-int32_t convertImageFile(const backend::ConvertRequest &request) {
+int32_t convertImageFile(const backend::ConvertRequest& request) {
     if (!request.source || !request.destination)
         return kStatusConversionFailed;
     if (request.format != kFormatTiff && request.format != kFormatJfif)

@@ -4,8 +4,6 @@
 
 namespace simscanner {
 
-int32_t convertImageFile(const backend::ConvertRequest &) {
-    return kStatusConversionFailed;
-}
+int32_t convertImageFile(const backend::ConvertRequest&) { return kStatusConversionFailed; }
 
 } // namespace simscanner

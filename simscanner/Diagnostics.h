@@ -6,7 +6,7 @@
 
 namespace simscanner {
 
-void journal(const std::string &line);
+void journal(const std::string& line);
 // The journal, one line per call, each ending in a newline.
 std::string journalText();
 void clearJournal();

@@ -30,7 +30,7 @@ SANE_EXPORT int32_t uninitialize(int32_t) {
     return 0;
 }
 
-SANE_EXPORT int32_t open_scanner(uint32_t deviceModel, backend::ScannerObject **scanner) {
+SANE_EXPORT int32_t open_scanner(uint32_t deviceModel, backend::ScannerObject** scanner) {
     if (!scanner)
         return kStatusBadProtocol;
     *scanner = nullptr;
@@ -49,7 +49,7 @@ SANE_EXPORT int32_t open_scanner(uint32_t deviceModel, backend::ScannerObject **
         if (!profile.faults.noScanner)
             *scanner = new simscanner::SimScanner(std::move(profile));
         return 0;
-    } catch (const simscanner::ProfileError &error) {
+    } catch (const simscanner::ProfileError& error) {
         simscanner::journal(std::string("open_scanner profile error: ") + error.what());
         return kStatusOperationError;
     } catch (...) {
@@ -68,24 +68,16 @@ SANE_EXPORT int32_t is_scanner_online(uint32_t deviceModel) {
     }
 }
 
-SANE_EXPORT int sim_live_scanners() {
-    return simscanner::liveObjects(simscanner::ObjectKind::Scanner);
-}
-SANE_EXPORT int sim_live_images() {
-    return simscanner::liveObjects(simscanner::ObjectKind::Image);
-}
-SANE_EXPORT int sim_pending_images() {
-    return simscanner::pendingImages();
-}
+SANE_EXPORT int sim_live_scanners() { return simscanner::liveObjects(simscanner::ObjectKind::Scanner); }
+SANE_EXPORT int sim_live_images() { return simscanner::liveObjects(simscanner::ObjectKind::Image); }
+SANE_EXPORT int sim_pending_images() { return simscanner::pendingImages(); }
 
-SANE_EXPORT const char *sim_journal() {
+SANE_EXPORT const char* sim_journal() {
     static std::string snapshot;
     snapshot = simscanner::journalText();
     return snapshot.c_str();
 }
 
-SANE_EXPORT void sim_clear_journal() {
-    simscanner::clearJournal();
-}
+SANE_EXPORT void sim_clear_journal() { simscanner::clearJournal(); }
 
 } // extern "C"

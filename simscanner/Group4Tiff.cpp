@@ -18,7 +18,7 @@ struct MemoryFile {
 };
 
 tsize_t memoryRead(thandle_t handle, tdata_t buffer, tsize_t size) {
-    auto *file = static_cast<MemoryFile *>(handle);
+    auto* file = static_cast<MemoryFile*>(handle);
     if (file->position >= file->bytes.size())
         return 0;
     const tsize_t count = std::min<tsize_t>(size, static_cast<tsize_t>(file->bytes.size() - file->position));
@@ -28,7 +28,7 @@ tsize_t memoryRead(thandle_t handle, tdata_t buffer, tsize_t size) {
 }
 
 tsize_t memoryWrite(thandle_t handle, tdata_t buffer, tsize_t size) {
-    auto *file = static_cast<MemoryFile *>(handle);
+    auto* file = static_cast<MemoryFile*>(handle);
     const toff_t end = file->position + static_cast<toff_t>(size);
     if (end > file->bytes.size())
         file->bytes.resize(static_cast<size_t>(end));
@@ -38,7 +38,7 @@ tsize_t memoryWrite(thandle_t handle, tdata_t buffer, tsize_t size) {
 }
 
 toff_t memorySeek(thandle_t handle, toff_t offset, int whence) {
-    auto *file = static_cast<MemoryFile *>(handle);
+    auto* file = static_cast<MemoryFile*>(handle);
     if (whence == SEEK_SET)
         file->position = offset;
     else if (whence == SEEK_CUR)
@@ -48,32 +48,26 @@ toff_t memorySeek(thandle_t handle, toff_t offset, int whence) {
     return file->position;
 }
 
-int memoryClose(thandle_t) {
-    return 0;
-}
-toff_t memorySize(thandle_t handle) {
-    return static_cast<MemoryFile *>(handle)->bytes.size();
-}
-int memoryMap(thandle_t, tdata_t *, toff_t *) {
-    return 0;
-}
+int memoryClose(thandle_t) { return 0; }
+toff_t memorySize(thandle_t handle) { return static_cast<MemoryFile*>(handle)->bytes.size(); }
+int memoryMap(thandle_t, tdata_t*, toff_t*) { return 0; }
 void memoryUnmap(thandle_t, tdata_t, toff_t) {}
 
-TIFF *openMemoryTiff(MemoryFile &file, const char *mode) {
+TIFF* openMemoryTiff(MemoryFile& file, const char* mode) {
     return TIFFClientOpen("memory", mode, &file, memoryRead, memoryWrite, memorySeek, memoryClose, memorySize,
                           memoryMap, memoryUnmap);
 }
 
 } // namespace
 
-std::optional<std::vector<uint8_t>> encodeGroup4(const PageSpec &page, const std::vector<uint8_t> &rows) {
+std::optional<std::vector<uint8_t>> encodeGroup4(const PageSpec& page, const std::vector<uint8_t>& rows) {
     if (page.colourMode != kBlackAndWhite)
         return std::nullopt;
     const int width = pageWidth(page);
     const int height = pageHeight(page);
     const size_t stride = static_cast<size_t>(rowBytes(page));
     MemoryFile file;
-    TIFF *writer = openMemoryTiff(file, "w");
+    TIFF* writer = openMemoryTiff(file, "w");
     if (!writer)
         return std::nullopt;
     TIFFSetField(writer, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(width));
@@ -96,7 +90,7 @@ std::optional<std::vector<uint8_t>> encodeGroup4(const PageSpec &page, const std
         return std::nullopt;
 
     file.position = 0;
-    TIFF *reader = openMemoryTiff(file, "r");
+    TIFF* reader = openMemoryTiff(file, "r");
     if (!reader)
         return std::nullopt;
     std::vector<uint8_t> strip(static_cast<size_t>(TIFFGetStrileByteCount(reader, 0)));

@@ -4,7 +4,7 @@
 
 namespace simscanner {
 
-std::optional<std::vector<uint8_t>> encodeGroup4(const PageSpec &, const std::vector<uint8_t> &) {
+std::optional<std::vector<uint8_t>> encodeGroup4(const PageSpec&, const std::vector<uint8_t>&) {
     return std::nullopt;
 }
 

@@ -9,12 +9,12 @@ namespace simscanner {
 
 namespace {
 
-void putUint16(std::vector<uint8_t> &bytes, size_t offset, uint16_t value) {
+void putUint16(std::vector<uint8_t>& bytes, size_t offset, uint16_t value) {
     bytes[offset] = static_cast<uint8_t>(value);
     bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
 }
 
-void putUint32(std::vector<uint8_t> &bytes, size_t offset, uint32_t value) {
+void putUint32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
     for (int shift = 0; shift < 4; ++shift)
         bytes[offset + shift] = static_cast<uint8_t>(value >> (8 * shift));
 }
@@ -27,7 +27,7 @@ int paletteEntries(int colourMode) {
 
 } // namespace
 
-std::vector<uint8_t> makeDib(const PageSpec &page, const std::vector<uint8_t> &rows) {
+std::vector<uint8_t> makeDib(const PageSpec& page, const std::vector<uint8_t>& rows) {
     const int width = pageWidth(page);
     const int height = pageHeight(page);
     const int bits = bitsPerPixel(page.colourMode);
@@ -56,8 +56,8 @@ std::vector<uint8_t> makeDib(const PageSpec &page, const std::vector<uint8_t> &r
         dib[at] = dib[at + 1] = dib[at + 2] = level;
     }
     for (int y = 0; y < height; ++y) {
-        const uint8_t *source = rows.data() + sourceStride * static_cast<size_t>(height - 1 - y);
-        uint8_t *target = dib.data() + pixelOffset + stride * static_cast<size_t>(y);
+        const uint8_t* source = rows.data() + sourceStride * static_cast<size_t>(height - 1 - y);
+        uint8_t* target = dib.data() + pixelOffset + stride * static_cast<size_t>(y);
         if (bits == 24) {
             for (int x = 0; x < width; ++x) {
                 target[x * 3] = source[x * 3 + 2];
@@ -71,7 +71,7 @@ std::vector<uint8_t> makeDib(const PageSpec &page, const std::vector<uint8_t> &r
     return dib;
 }
 
-std::vector<uint8_t> makeBmpFile(const std::vector<uint8_t> &dib) {
+std::vector<uint8_t> makeBmpFile(const std::vector<uint8_t>& dib) {
     std::vector<uint8_t> file(kBitmapFileHeaderBytes + dib.size(), 0);
     file[0] = 'B';
     file[1] = 'M';
@@ -86,7 +86,7 @@ std::vector<uint8_t> makeBmpFile(const std::vector<uint8_t> &dib) {
     return file;
 }
 
-std::shared_ptr<const std::vector<uint8_t>> pageInForm(const PageSpec &page, PageForm form) {
+std::shared_ptr<const std::vector<uint8_t>> pageInForm(const PageSpec& page, PageForm form) {
     using Bytes = std::shared_ptr<const std::vector<uint8_t>>;
     struct CacheEntry {
         PageSpec page;
@@ -100,7 +100,7 @@ std::shared_ptr<const std::vector<uint8_t>> pageInForm(const PageSpec &page, Pag
     if (form == PageForm::Rows)
         return rows;
     std::lock_guard<std::mutex> lock(cacheMutex);
-    CacheEntry &entry = cache[static_cast<size_t>(form)];
+    CacheEntry& entry = cache[static_cast<size_t>(form)];
     if (entry.isKnown && entry.page == page)
         return entry.bytes;
     Bytes made;

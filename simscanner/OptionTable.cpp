@@ -13,7 +13,7 @@ constexpr size_t kFormatRecordBytes = 16;
 // Range steps of fixed options are checked with this slack, as floats rarely divide exactly.
 constexpr double kFixedStepTolerance = 1e-4;
 
-bool sameValue(const OptionDescriptor &option, const OptionValue &left, const OptionValue &right) {
+bool sameValue(const OptionDescriptor& option, const OptionValue& left, const OptionValue& right) {
     if (option.valueType == kTypeText)
         return left.text == right.text;
     if (option.valueType == kTypeFixed)
@@ -24,7 +24,7 @@ bool sameValue(const OptionDescriptor &option, const OptionValue &left, const Op
 // Holds one value in the representation that crosses the interface.
 class WireValue {
 public:
-    WireValue(const OptionDescriptor &option, const OptionValue &value) : m_text(value.text) {
+    WireValue(const OptionDescriptor& option, const OptionValue& value) : m_text(value.text) {
         if (option.isFormatRecord) {
             const uint16_t code = static_cast<uint16_t>(value.number);
             std::memcpy(m_bytes.data(), &code, sizeof(code));
@@ -44,18 +44,18 @@ public:
             m_pointer = &m_text;
         }
     }
-    WireValue(const WireValue &) = delete;
-    WireValue &operator=(const WireValue &) = delete;
+    WireValue(const WireValue&) = delete;
+    WireValue& operator=(const WireValue&) = delete;
 
-    const void *pointer() const { return m_pointer; }
+    const void* pointer() const { return m_pointer; }
 
 private:
     std::array<uint8_t, kFormatRecordBytes> m_bytes{};
     std::string m_text;
-    const void *m_pointer = nullptr;
+    const void* m_pointer = nullptr;
 };
 
-OptionValue valueFromWire(const OptionDescriptor &option, const void *value, bool &isWellFormed) {
+OptionValue valueFromWire(const OptionDescriptor& option, const void* value, bool& isWellFormed) {
     OptionValue result;
     isWellFormed = true;
     if (option.isFormatRecord) {
@@ -63,7 +63,7 @@ OptionValue valueFromWire(const OptionDescriptor &option, const void *value, boo
         std::memcpy(&code, value, sizeof(code));
         result.number = code;
     } else if (option.valueType == kTypeBoolean) {
-        const uint8_t byte = *static_cast<const uint8_t *>(value);
+        const uint8_t byte = *static_cast<const uint8_t*>(value);
         isWellFormed = byte <= 1;
         result.number = byte;
     } else if (option.valueType == kTypeInteger) {
@@ -76,14 +76,14 @@ OptionValue valueFromWire(const OptionDescriptor &option, const void *value, boo
         isWellFormed = std::isfinite(number);
         result.number = number;
     } else {
-        result.text = *static_cast<const std::string *>(value);
+        result.text = *static_cast<const std::string*>(value);
     }
     return result;
 }
 
-bool isAllowed(const OptionDescriptor &option, const OptionValue &value) {
+bool isAllowed(const OptionDescriptor& option, const OptionValue& value) {
     if (option.constraint == kConstraintList) {
-        for (const OptionValue &listed : option.list)
+        for (const OptionValue& listed : option.list)
             if (sameValue(option, listed, value))
                 return true;
         return false;
@@ -99,7 +99,7 @@ bool isAllowed(const OptionDescriptor &option, const OptionValue &value) {
     return true;
 }
 
-std::string describeValue(const OptionDescriptor &option, const OptionValue &value) {
+std::string describeValue(const OptionDescriptor& option, const OptionValue& value) {
     if (option.valueType == kTypeText)
         return value.text;
     std::ostringstream text;
@@ -118,23 +118,21 @@ int32_t OptionTable::indexOfRole(int role) const {
     return -1;
 }
 
-const OptionDescriptor *OptionTable::optionOfRole(int role) const {
-    return optionAt(indexOfRole(role));
-}
+const OptionDescriptor* OptionTable::optionOfRole(int role) const { return optionAt(indexOfRole(role)); }
 
 double OptionTable::currentNumber(int role, double fallback) const {
-    const OptionDescriptor *option = optionOfRole(role);
+    const OptionDescriptor* option = optionOfRole(role);
     return option ? option->current.number : fallback;
 }
 
-const OptionDescriptor *OptionTable::optionAt(int32_t index) const {
+const OptionDescriptor* OptionTable::optionAt(int32_t index) const {
     if (index < 1 || static_cast<size_t>(index) > m_options.size())
         return nullptr;
     return &m_options[static_cast<size_t>(index) - 1];
 }
 
-bool OptionTable::describe(int32_t index, int32_t *valueType, int32_t *constraint) const {
-    const OptionDescriptor *option = optionAt(index);
+bool OptionTable::describe(int32_t index, int32_t* valueType, int32_t* constraint) const {
+    const OptionDescriptor* option = optionAt(index);
     if (!option)
         return false;
     if (valueType)
@@ -144,18 +142,18 @@ bool OptionTable::describe(int32_t index, int32_t *valueType, int32_t *constrain
     return true;
 }
 
-bool OptionTable::report(int32_t index, backend::OptionValueCallback callback, void *collector) const {
-    const OptionDescriptor *option = optionAt(index);
+bool OptionTable::report(int32_t index, backend::OptionValueCallback callback, void* collector) const {
+    const OptionDescriptor* option = optionAt(index);
     if (!option || !callback)
         return false;
-    auto send = [&](const OptionValue &value, uint32_t flags) {
+    auto send = [&](const OptionValue& value, uint32_t flags) {
         const WireValue wire(*option, value);
         return callback(wire.pointer(), flags, collector);
     };
     if (option->constraint == kConstraintList) {
         bool isCurrentListed = false;
         bool isDefaultListed = false;
-        for (const OptionValue &value : option->list) {
+        for (const OptionValue& value : option->list) {
             uint32_t flags = 0;
             // Only the first equal entry carries the flags, so a list with repeats still has one
             // current and one default.
@@ -182,13 +180,13 @@ bool OptionTable::report(int32_t index, backend::OptionValueCallback callback, v
     return true;
 }
 
-int32_t OptionTable::assign(int32_t index, const void *value, std::string &journalLine) {
-    const OptionDescriptor *described = optionAt(index);
+int32_t OptionTable::assign(int32_t index, const void* value, std::string& journalLine) {
+    const OptionDescriptor* described = optionAt(index);
     if (!described || !value) {
         journalLine = "set_option_value index=" + std::to_string(index) + " refused";
         return kStatusBadValue;
     }
-    OptionDescriptor &option = m_options[static_cast<size_t>(index) - 1];
+    OptionDescriptor& option = m_options[static_cast<size_t>(index) - 1];
     bool isWellFormed = true;
     const OptionValue candidate = valueFromWire(option, value, isWellFormed);
     journalLine =

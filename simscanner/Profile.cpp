@@ -17,12 +17,12 @@ using nlohmann::json;
 // A chain of bases longer than this is taken for a loop.
 constexpr int kMaximumBaseDepth = 8;
 
-json readProfileJson(const std::string &nameOrPath, int depth) {
+json readProfileJson(const std::string& nameOrPath, int depth) {
     if (depth > kMaximumBaseDepth)
         throw ProfileError("profile bases nest too deeply (a loop?) at " + nameOrPath);
     json document;
     try {
-        if (const char *builtin = builtinProfileText(nameOrPath)) {
+        if (const char* builtin = builtinProfileText(nameOrPath)) {
             document = json::parse(builtin);
         } else {
             std::ifstream file(nameOrPath);
@@ -30,7 +30,7 @@ json readProfileJson(const std::string &nameOrPath, int depth) {
                 throw ProfileError("no built-in profile and no readable file named " + nameOrPath);
             document = json::parse(file);
         }
-    } catch (const json::exception &error) {
+    } catch (const json::exception& error) {
         throw ProfileError("profile " + nameOrPath + " is not valid JSON: " + error.what());
     }
     if (!document.is_object())
@@ -45,7 +45,7 @@ json readProfileJson(const std::string &nameOrPath, int depth) {
     return document;
 }
 
-int32_t valueTypeFromName(const std::string &name, bool &isFormatRecord) {
+int32_t valueTypeFromName(const std::string& name, bool& isFormatRecord) {
     isFormatRecord = false;
     if (name == "boolean")
         return kTypeBoolean;
@@ -62,7 +62,7 @@ int32_t valueTypeFromName(const std::string &name, bool &isFormatRecord) {
     throw ProfileError("unknown option type \"" + name + "\"");
 }
 
-OptionValue valueFromJson(const json &value, int32_t valueType) {
+OptionValue valueFromJson(const json& value, int32_t valueType) {
     OptionValue result;
     if (valueType == kTypeText) {
         result.text = value.get<std::string>();
@@ -76,7 +76,7 @@ OptionValue valueFromJson(const json &value, int32_t valueType) {
     return result;
 }
 
-OptionDescriptor optionFromJson(int role, const json &entry) {
+OptionDescriptor optionFromJson(int role, const json& entry) {
     OptionDescriptor option;
     option.role = role;
     option.valueType = valueTypeFromName(entry.value("type", std::string("integer")), option.isFormatRecord);
@@ -86,12 +86,12 @@ OptionDescriptor optionFromJson(int role, const json &entry) {
         throw ProfileError("option " + std::to_string(role) + " has both a list and a range");
     if (hasList) {
         option.constraint = kConstraintList;
-        for (const json &value : entry["list"])
+        for (const json& value : entry["list"])
             option.list.push_back(valueFromJson(value, option.valueType));
     } else if (hasRange) {
         if (option.valueType != kTypeInteger && option.valueType != kTypeFixed)
             throw ProfileError("option " + std::to_string(role) + " has a range but is not a number");
-        const json &range = entry["range"];
+        const json& range = entry["range"];
         option.constraint = kConstraintRange;
         option.minimum = valueFromJson(range.at("min"), option.valueType);
         option.maximum = valueFromJson(range.at("max"), option.valueType);
@@ -108,12 +108,12 @@ OptionDescriptor optionFromJson(int role, const json &entry) {
     return option;
 }
 
-Profile profileFromJson(const json &document) {
+Profile profileFromJson(const json& document) {
     Profile profile;
     profile.name = document.value("name", std::string("unnamed"));
     profile.isOnline = document.value("online", true);
     if (document.contains("feeder")) {
-        const json &feeder = document["feeder"];
+        const json& feeder = document["feeder"];
         profile.isFeederLoaded = feeder.value("loaded", true);
         profile.sheets = feeder.value("sheets", 3);
     }
@@ -121,7 +121,7 @@ Profile profileFromJson(const json &document) {
     profile.showUserInterfaceAnswer = document.value("showUserInterface", true);
     profile.showIndicatorsAnswer = document.value("showIndicators", true);
     if (document.contains("ui")) {
-        const json &ui = document["ui"];
+        const json& ui = document["ui"];
         const std::string action = ui.value("action", std::string("none"));
         if (action == "scan")
             profile.userInterfaceAction = UserInterfaceAction::Scan;
@@ -137,13 +137,13 @@ Profile profileFromJson(const json &document) {
     profile.transferAsFile = fileTransfer == "file";
     profile.customData = document.value("customData", std::string());
     if (document.contains("page")) {
-        const json &page = document["page"];
+        const json& page = document["page"];
         profile.pageWithoutOptions.dpi = page.value("dpi", 200);
         profile.pageWithoutOptions.colourMode = page.value("colourMode", static_cast<int>(kColour));
         profile.pageWithoutOptions.paperSize = page.value("paperSize", kPaperA4);
     }
     if (document.contains("faults")) {
-        const json &faults = document["faults"];
+        const json& faults = document["faults"];
         profile.faults.openStatus = faults.value("openStatus", 0);
         profile.faults.noScanner = faults.value("noScanner", false);
         profile.faults.startScanStatus = faults.value("startScanStatus", 0);
@@ -155,7 +155,7 @@ Profile profileFromJson(const json &document) {
             profile.isOnline = false;
     }
     if (document.contains("options")) {
-        for (const auto &[key, entry] : document["options"].items()) {
+        for (const auto& [key, entry] : document["options"].items()) {
             int role = 0;
             std::istringstream(key) >> role;
             if (role < 1 || role > 79)
@@ -166,17 +166,17 @@ Profile profileFromJson(const json &document) {
     }
     std::sort(
         profile.options.begin(), profile.options.end(),
-        [](const OptionDescriptor &left, const OptionDescriptor &right) { return left.role < right.role; });
+        [](const OptionDescriptor& left, const OptionDescriptor& right) { return left.role < right.role; });
     return profile;
 }
 
 } // namespace
 
-Profile loadProfile(const std::string &nameOrPath) {
+Profile loadProfile(const std::string& nameOrPath) {
     const json document = readProfileJson(nameOrPath, 0);
     try {
         return profileFromJson(document);
-    } catch (const json::exception &error) {
+    } catch (const json::exception& error) {
         throw ProfileError("profile " + nameOrPath + " has a field of the wrong kind: " + error.what());
     }
 }

@@ -76,6 +76,6 @@ std::string selectedProfileName();
 
 // A built-in profile ("default", "minimal") or the JSON file at a path. A profile that names a
 // "base" is merged over it (objects merge key by key, null removes a key). Throws ProfileError.
-Profile loadProfile(const std::string &nameOrPath);
+Profile loadProfile(const std::string& nameOrPath);
 
 } // namespace simscanner

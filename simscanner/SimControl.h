@@ -13,12 +13,12 @@ SANE_EXPORT int sim_live_images();    // image objects not yet released to zero
 SANE_EXPORT int sim_pending_images(); // pages scanned and not yet taken, over every scanner
 // The journal: one line per state-changing call, e.g. "set_option_value role=24 value=300",
 // "set_compression 5", "start_scan". Valid until the next call of sim_journal or sim_clear_journal.
-SANE_EXPORT const char *sim_journal();
+SANE_EXPORT const char* sim_journal();
 SANE_EXPORT void sim_clear_journal();
 }
 
 using SimLiveScannersFn = int (*)();
 using SimLiveImagesFn = int (*)();
 using SimPendingImagesFn = int (*)();
-using SimJournalFn = const char *(*)();
+using SimJournalFn = const char* (*)();
 using SimClearJournalFn = void (*)();

@@ -24,7 +24,7 @@ std::filesystem::path temporaryFileName() {
 
 } // namespace
 
-backend::ImageParams imageParamsOf(const PageSpec &page) {
+backend::ImageParams imageParamsOf(const PageSpec& page) {
     backend::ImageParams params{};
     params.format = page.colourMode == kColour ? 1 : 0;
     params.last_frame = 1;
@@ -35,7 +35,7 @@ backend::ImageParams imageParamsOf(const PageSpec &page) {
     return params;
 }
 
-SimImage::SimImage(const PageSpec &page, const ImageSettings &settings)
+SimImage::SimImage(const PageSpec& page, const ImageSettings& settings)
     : m_spec(page), m_faults(settings.faults), m_columns(pageWidth(page)), m_bytesPerRow(rowBytes(page)),
       m_rows(pageHeight(page)) {
     countCreated(ObjectKind::Image);
@@ -65,24 +65,21 @@ SimImage::~SimImage() {
 void SimImage::writeTemporaryFile() {
     const std::filesystem::path path = temporaryFileName();
     std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char *>(m_bytes->data()),
-               static_cast<std::streamsize>(m_bytes->size()));
+    file.write(reinterpret_cast<const char*>(m_bytes->data()), static_cast<std::streamsize>(m_bytes->size()));
     file.close();
     // On failure file_path() stays empty and the data source writes the bytes itself.
     if (file)
         m_filePath = path.string();
 }
 
-void SimImage::add_ref() {
-    ++m_references;
-}
+void SimImage::add_ref() { ++m_references; }
 
 void SimImage::release() {
     if (--m_references == 0)
         delete this;
 }
 
-const uint8_t *SimImage::data_at(uint64_t offset, uint32_t *length) {
+const uint8_t* SimImage::data_at(uint64_t offset, uint32_t* length) {
     if (!length || m_faults.dataAtFails || offset >= size()) {
         if (length)
             *length = 0;
@@ -95,7 +92,7 @@ const uint8_t *SimImage::data_at(uint64_t offset, uint32_t *length) {
     return m_bytes->data() + offset;
 }
 
-int32_t SimImage::read(void *destination, uint32_t *length, uint64_t offset) {
+int32_t SimImage::read(void* destination, uint32_t* length, uint64_t offset) {
     if (!length)
         return kStatusOperationError;
     if (m_faults.readFails || !destination || offset > size()) {
@@ -108,7 +105,7 @@ int32_t SimImage::read(void *destination, uint32_t *length, uint64_t offset) {
     return 0;
 }
 
-void SimImage::attach_params_record(backend::ImageParams *record) {
+void SimImage::attach_params_record(backend::ImageParams* record) {
     m_paramsRecord = record;
     if (m_paramsRecord)
         *m_paramsRecord = imageParamsOf(m_spec);

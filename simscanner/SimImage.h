@@ -18,7 +18,7 @@ namespace simscanner {
 constexpr int32_t kStatusOperationError = 269;
 
 // The description of a page, as get_image_params and attach_params_record hand it out.
-backend::ImageParams imageParamsOf(const PageSpec &page);
+backend::ImageParams imageParamsOf(const PageSpec& page);
 
 struct ImageSettings {
     int32_t kind = backend::kImageMemory;
@@ -29,9 +29,9 @@ struct ImageSettings {
 
 class SimImage final : public backend::ImageObject {
 public:
-    SimImage(const PageSpec &page, const ImageSettings &settings);
-    SimImage(const SimImage &) = delete;
-    SimImage &operator=(const SimImage &) = delete;
+    SimImage(const PageSpec& page, const ImageSettings& settings);
+    SimImage(const SimImage&) = delete;
+    SimImage& operator=(const SimImage&) = delete;
 
     void add_ref() override;
     void release() override;
@@ -43,11 +43,11 @@ public:
     void reserved_7() override {}
     uint64_t size() override { return m_bytes ? m_bytes->size() : 0; }
     void reserved_9() override {}
-    const uint8_t *data_at(uint64_t offset, uint32_t *length) override;
-    int32_t read(void *destination, uint32_t *length, uint64_t offset) override;
+    const uint8_t* data_at(uint64_t offset, uint32_t* length) override;
+    int32_t read(void* destination, uint32_t* length, uint64_t offset) override;
     std::string file_path() override { return m_filePath; }
     void keep_file(int32_t keep) override { m_isFileKept = keep != 0; }
-    void attach_params_record(backend::ImageParams *record) override;
+    void attach_params_record(backend::ImageParams* record) override;
 
 private:
     ~SimImage();
@@ -62,7 +62,7 @@ private:
     int32_t m_rows = 0;
     std::string m_filePath;
     bool m_isFileKept = false;
-    backend::ImageParams *m_paramsRecord = nullptr;
+    backend::ImageParams* m_paramsRecord = nullptr;
 };
 
 } // namespace simscanner

@@ -35,9 +35,7 @@ SimScanner::~SimScanner() {
     countDestroyed(ObjectKind::Scanner);
 }
 
-void SimScanner::add_ref() {
-    ++m_references;
-}
+void SimScanner::add_ref() { ++m_references; }
 
 void SimScanner::release() {
     if (--m_references == 0)
@@ -122,9 +120,7 @@ int32_t SimScanner::poll_event() {
     return backend::kEventStopped;
 }
 
-bool SimScanner::wait_image(int32_t) {
-    return ensurePageReady();
-}
+bool SimScanner::wait_image(int32_t) { return ensurePageReady(); }
 
 int32_t SimScanner::count_images(int32_t wait) {
     if (wait != 0)
@@ -132,7 +128,7 @@ int32_t SimScanner::count_images(int32_t wait) {
     return static_cast<int32_t>(m_readyPages.size());
 }
 
-backend::ImageObject *SimScanner::take_image(int32_t kind) {
+backend::ImageObject* SimScanner::take_image(int32_t kind) {
     journal("take_image kind=" + std::to_string(kind));
     if (m_readyPages.empty() || kind < backend::kImageNative || kind > backend::kImageMemory)
         return nullptr;
@@ -147,10 +143,10 @@ backend::ImageObject *SimScanner::take_image(int32_t kind) {
     return new SimImage(page, settings);
 }
 
-bool SimScanner::get_image_params(backend::ImageParams *params, uint32_t *compressedSize) {
+bool SimScanner::get_image_params(backend::ImageParams* params, uint32_t* compressedSize) {
     if (!ensurePageReady())
         return false;
-    const PageSpec &page = m_readyPages.front();
+    const PageSpec& page = m_readyPages.front();
     const backend::ImageParams described = imageParamsOf(page);
     if (params)
         *params = described;
@@ -164,22 +160,22 @@ bool SimScanner::get_image_params(backend::ImageParams *params, uint32_t *compre
     return true;
 }
 
-bool SimScanner::get_option_info(int32_t index, int32_t *valueType, int32_t *constraint, void *) {
+bool SimScanner::get_option_info(int32_t index, int32_t* valueType, int32_t* constraint, void*) {
     return m_options.describe(index, valueType, constraint);
 }
 
-bool SimScanner::enum_option_values(int32_t index, backend::OptionValueCallback callback, void *collector) {
+bool SimScanner::enum_option_values(int32_t index, backend::OptionValueCallback callback, void* collector) {
     return m_options.report(index, callback, collector);
 }
 
-int32_t SimScanner::set_option_value(int32_t index, const void *value) {
+int32_t SimScanner::set_option_value(int32_t index, const void* value) {
     std::string line;
     const int32_t status = m_options.assign(index, value, line);
     journal(line);
     return status;
 }
 
-int32_t SimScanner::convert_image_file(backend::ConvertRequest *request) {
+int32_t SimScanner::convert_image_file(backend::ConvertRequest* request) {
     if (!request) {
         journal("convert_image_file refused");
         return kStatusConversionFailed;
@@ -188,7 +184,7 @@ int32_t SimScanner::convert_image_file(backend::ConvertRequest *request) {
     return convertImageFile(*request);
 }
 
-bool SimScanner::show_user_interface(void *, int32_t mode, uint8_t indicators) {
+bool SimScanner::show_user_interface(void*, int32_t mode, uint8_t indicators) {
     journal("show_user_interface mode=" + std::to_string(mode) + " indicators=" + std::to_string(indicators));
     if (!m_profile.showUserInterfaceAnswer)
         return false;
@@ -202,7 +198,7 @@ bool SimScanner::show_user_interface(void *, int32_t mode, uint8_t indicators) {
     return true;
 }
 
-bool SimScanner::show_indicators(void *) {
+bool SimScanner::show_indicators(void*) {
     journal("show_indicators");
     return m_profile.showIndicatorsAnswer;
 }
@@ -222,7 +218,7 @@ void SimScanner::set_compression(uint16_t compression, int32_t) {
     m_compression = compression;
 }
 
-int32_t SimScanner::get_custom_data(void *buffer, uint32_t *length) {
+int32_t SimScanner::get_custom_data(void* buffer, uint32_t* length) {
     if (!length)
         return 0;
     if (m_customData.empty()) {
@@ -235,9 +231,9 @@ int32_t SimScanner::get_custom_data(void *buffer, uint32_t *length) {
     return backend::kCustomDataPresent;
 }
 
-void SimScanner::set_custom_data(const void *data, uint32_t length) {
+void SimScanner::set_custom_data(const void* data, uint32_t length) {
     journal("set_custom_data length=" + std::to_string(length));
-    const auto *bytes = static_cast<const uint8_t *>(data);
+    const auto* bytes = static_cast<const uint8_t*>(data);
     m_customData.assign(bytes, bytes ? bytes + length : bytes);
 }
 

@@ -22,8 +22,8 @@ constexpr int32_t kStatusNoMedia = 0xDE07;
 class SimScanner final : public backend::ScannerObject {
 public:
     explicit SimScanner(Profile profile);
-    SimScanner(const SimScanner &) = delete;
-    SimScanner &operator=(const SimScanner &) = delete;
+    SimScanner(const SimScanner&) = delete;
+    SimScanner& operator=(const SimScanner&) = delete;
 
     void add_ref() override;
     void release() override;
@@ -32,14 +32,14 @@ public:
     int32_t poll_event() override;
     bool wait_image(int32_t timeout) override;
     int32_t count_images(int32_t wait) override;
-    backend::ImageObject *take_image(int32_t kind) override;
-    bool get_image_params(backend::ImageParams *params, uint32_t *compressedSize) override;
+    backend::ImageObject* take_image(int32_t kind) override;
+    bool get_image_params(backend::ImageParams* params, uint32_t* compressedSize) override;
     bool is_online() override { return m_profile.isOnline; }
     bool is_feeder_loaded() override { return isFeederLoaded(); }
-    bool get_option_info(int32_t index, int32_t *valueType, int32_t *constraint, void *reserved) override;
-    bool enum_option_values(int32_t index, backend::OptionValueCallback callback, void *collector) override;
-    int32_t set_option_value(int32_t index, const void *value) override;
-    int32_t convert_image_file(backend::ConvertRequest *request) override;
+    bool get_option_info(int32_t index, int32_t* valueType, int32_t* constraint, void* reserved) override;
+    bool enum_option_values(int32_t index, backend::OptionValueCallback callback, void* collector) override;
+    int32_t set_option_value(int32_t index, const void* value) override;
+    int32_t convert_image_file(backend::ConvertRequest* request) override;
     void reserved_15() override {}
     int32_t role_01() override { return m_options.indexOfRole(1); }
     int32_t role_02() override { return m_options.indexOfRole(2); }
@@ -121,14 +121,14 @@ public:
     int32_t role_78() override { return m_options.indexOfRole(78); }
     int32_t role_79() override { return m_options.indexOfRole(79); }
     void reserved_95() override {}
-    bool show_user_interface(void *parentWindow, int32_t mode, uint8_t indicators) override;
-    bool show_indicators(void *parentWindow) override;
+    bool show_user_interface(void* parentWindow, int32_t mode, uint8_t indicators) override;
+    bool show_indicators(void* parentWindow) override;
     void close_user_interface() override;
     bool has_indicators() override { return m_profile.hasIndicators; }
     void set_transfer_mechanism(uint16_t mechanism) override;
     void set_compression(uint16_t compression, int32_t reserved) override;
-    int32_t get_custom_data(void *buffer, uint32_t *length) override;
-    void set_custom_data(const void *data, uint32_t length) override;
+    int32_t get_custom_data(void* buffer, uint32_t* length) override;
+    void set_custom_data(const void* data, uint32_t length) override;
 
 private:
     ~SimScanner();

@@ -20,14 +20,14 @@ constexpr Rgb kBandColours[8] = {{255, 255, 255}, {255, 255, 0}, {0, 255, 255}, 
 
 // Folds the inputs that do not change the page's geometry into a tint, so two pages of equal size
 // still differ in their pixels.
-int tintOf(const PageSpec &page) {
+int tintOf(const PageSpec& page) {
     return (page.pageNumber * 37 + page.side * 101 + page.colourMode * 17 + page.dpi * 3 +
             page.paperSize * 29) %
            256;
 }
 
 // The chart at one pixel, in colour; grey and black-and-white pages are derived from it.
-Rgb chartPixel(const PageSpec &page, int width, int height, int x, int y, int tint) {
+Rgb chartPixel(const PageSpec& page, int width, int height, int x, int y, int tint) {
     // The back side is mirrored, as a duplex scanner sees the sheet's other face.
     const int column = page.side == 0 ? x : width - 1 - x;
     const int gridStep = std::max(1, page.dpi / 2); // a line every half inch
@@ -47,28 +47,24 @@ Rgb chartPixel(const PageSpec &page, int width, int height, int x, int y, int ti
             static_cast<uint8_t>((band.blue + (isCheckered ? 64 : 0) + tint / 4) % 256)};
 }
 
-uint8_t greyOf(const Rgb &pixel) {
+uint8_t greyOf(const Rgb& pixel) {
     return static_cast<uint8_t>((pixel.red * 30 + pixel.green * 59 + pixel.blue * 11) / 100);
 }
 
 } // namespace
 
-bool PageSpec::operator==(const PageSpec &other) const {
+bool PageSpec::operator==(const PageSpec& other) const {
     return pageNumber == other.pageNumber && side == other.side && colourMode == other.colourMode &&
            dpi == other.dpi && paperSize == other.paperSize;
 }
 
-double paperWidthInches(int paperSize) {
-    return paperSize == kPaperUsLetter ? 8.5 : 8.27;
-}
-double paperHeightInches(int paperSize) {
-    return paperSize == kPaperUsLetter ? 11.0 : 11.69;
-}
+double paperWidthInches(int paperSize) { return paperSize == kPaperUsLetter ? 8.5 : 8.27; }
+double paperHeightInches(int paperSize) { return paperSize == kPaperUsLetter ? 11.0 : 11.69; }
 
-int pageWidth(const PageSpec &page) {
+int pageWidth(const PageSpec& page) {
     return static_cast<int>(std::lround(paperWidthInches(page.paperSize) * page.dpi));
 }
-int pageHeight(const PageSpec &page) {
+int pageHeight(const PageSpec& page) {
     return static_cast<int>(std::lround(paperHeightInches(page.paperSize) * page.dpi));
 }
 
@@ -78,18 +74,16 @@ int bitsPerPixel(int colourMode) {
     return colourMode == kGrey ? 8 : 24;
 }
 
-int rowBytes(const PageSpec &page) {
-    return (pageWidth(page) * bitsPerPixel(page.colourMode) + 7) / 8;
-}
+int rowBytes(const PageSpec& page) { return (pageWidth(page) * bitsPerPixel(page.colourMode) + 7) / 8; }
 
-std::vector<uint8_t> renderPage(const PageSpec &page) {
+std::vector<uint8_t> renderPage(const PageSpec& page) {
     const int width = pageWidth(page);
     const int height = pageHeight(page);
     const int stride = rowBytes(page);
     const int tint = tintOf(page);
     std::vector<uint8_t> pixels(static_cast<size_t>(stride) * height, 0);
     for (int y = 0; y < height; ++y) {
-        uint8_t *row = pixels.data() + static_cast<size_t>(y) * stride;
+        uint8_t* row = pixels.data() + static_cast<size_t>(y) * stride;
         for (int x = 0; x < width; ++x) {
             const Rgb pixel = chartPixel(page, width, height, x, y, tint);
             if (page.colourMode == kColour) {
@@ -106,7 +100,7 @@ std::vector<uint8_t> renderPage(const PageSpec &page) {
     return pixels;
 }
 
-std::shared_ptr<const std::vector<uint8_t>> renderPageCached(const PageSpec &page) {
+std::shared_ptr<const std::vector<uint8_t>> renderPageCached(const PageSpec& page) {
     static std::mutex cacheMutex;
     static PageSpec cachedSpec;
     static std::shared_ptr<const std::vector<uint8_t>> cachedPage;

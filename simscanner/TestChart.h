@@ -23,8 +23,8 @@ struct PageSpec {
     int dpi = 200;
     int paperSize = kPaperA4;
 
-    bool operator==(const PageSpec &other) const;
-    bool operator!=(const PageSpec &other) const { return !(*this == other); }
+    bool operator==(const PageSpec& other) const;
+    bool operator!=(const PageSpec& other) const { return !(*this == other); }
 };
 
 // Paper width and height in inches for a paper size code.
@@ -32,19 +32,19 @@ double paperWidthInches(int paperSize);
 double paperHeightInches(int paperSize);
 
 // Pixels per row and rows: paper size times resolution, rounded to the nearest pixel.
-int pageWidth(const PageSpec &page);
-int pageHeight(const PageSpec &page);
+int pageWidth(const PageSpec& page);
+int pageHeight(const PageSpec& page);
 // 24 for colour, 8 for grey, 1 for black and white.
 int bitsPerPixel(int colourMode);
 // Bytes of one unpadded row.
-int rowBytes(const PageSpec &page);
+int rowBytes(const PageSpec& page);
 
 // Renders the page as top-down, unpadded rows: colour as R, G, B bytes; grey as one byte per pixel;
 // black and white as one bit per pixel, most significant bit first, 1 = white and 0 = black.
-std::vector<uint8_t> renderPage(const PageSpec &page);
+std::vector<uint8_t> renderPage(const PageSpec& page);
 
 // As renderPage, but answers the last rendered page again when its inputs are unchanged, so scanning the
 // same page over and over (benchmarks) does not pay for rendering each time.
-std::shared_ptr<const std::vector<uint8_t>> renderPageCached(const PageSpec &page);
+std::shared_ptr<const std::vector<uint8_t>> renderPageCached(const PageSpec& page);
 
 } // namespace simscanner

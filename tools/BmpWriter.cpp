@@ -20,7 +20,8 @@ uint32_t get32(const uint8_t* at) {
     return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
 }
 
-bool writeAll(const std::string& path, const std::vector<const void*>& parts, const std::vector<std::size_t>& sizes) {
+bool writeAll(const std::string& path, const std::vector<const void*>& parts,
+              const std::vector<std::size_t>& sizes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;

@@ -14,7 +14,7 @@ struct ScanOptions {
     Mode mode = Mode::Native;
     int pages = -1; // every page the feeder holds
     std::optional<int> dpi;
-    std::optional<std::string> pixel;       // bw, gray, rgb
+    std::optional<std::string> pixel; // bw, gray, rgb
     Format format = Format::Bmp;
     std::optional<std::string> compression; // none, group4
     bool duplex = false;

@@ -34,7 +34,8 @@ struct Failure {
 std::string programDirectory() {
     const std::wstring path = platform::moduleFilePath(nullptr);
     const std::size_t separator = path.find_last_of(platform::kPathSeparator);
-    return separator == std::wstring::npos ? std::string(".") : platform::wideToUtf8(path.substr(0, separator));
+    return separator == std::wstring::npos ? std::string(".")
+                                           : platform::wideToUtf8(path.substr(0, separator));
 }
 
 // Creates the output folder and its parents when missing, so that a fresh path works like an
@@ -76,7 +77,8 @@ class Scanner {
 public:
     Scanner(SourceLink& link, const ScanOptions& options) : m_link(link), m_options(options) {}
 
-    uint16_t check(uint16_t rc, const std::string& what, std::initializer_list<uint16_t> accepted = {TWRC_SUCCESS}) {
+    uint16_t check(uint16_t rc, const std::string& what,
+                   std::initializer_list<uint16_t> accepted = {TWRC_SUCCESS}) {
         for (const uint16_t ok : accepted)
             if (rc == ok)
                 return rc;
@@ -105,12 +107,15 @@ public:
         const auto& o = m_options;
         if (o.mode != Mode::Native) {
             const uint16_t mechanism = o.mode == Mode::Memory ? uint16_t(TWSX_MEMORY) : uint16_t(TWSX_FILE);
-            setOneValue<uint16_t>(ICAP_XFERMECH, TWTY_UINT16, mechanism, o.mode == Mode::Memory ? "TWSX_MEMORY" : "TWSX_FILE");
+            setOneValue<uint16_t>(ICAP_XFERMECH, TWTY_UINT16, mechanism,
+                                  o.mode == Mode::Memory ? "TWSX_MEMORY" : "TWSX_FILE");
         }
         if (o.pages != -1)
             setOneValue<int16_t>(CAP_XFERCOUNT, TWTY_INT16, int16_t(o.pages), std::to_string(o.pages));
         if (o.pixel) {
-            const uint16_t type = *o.pixel == "bw" ? uint16_t(TWPT_BW) : *o.pixel == "gray" ? uint16_t(TWPT_GRAY) : uint16_t(TWPT_RGB);
+            const uint16_t type = *o.pixel == "bw"     ? uint16_t(TWPT_BW)
+                                  : *o.pixel == "gray" ? uint16_t(TWPT_GRAY)
+                                                       : uint16_t(TWPT_RGB);
             setOneValue<uint16_t>(ICAP_PIXELTYPE, TWTY_UINT16, type, *o.pixel);
         }
         if (o.dpi) {
@@ -119,7 +124,8 @@ public:
             setOneValue<uint32_t>(ICAP_YRESOLUTION, TWTY_FIX32, dpi.toSlot(), std::to_string(*o.dpi));
         }
         if (o.compression) {
-            const uint16_t compression = *o.compression == "group4" ? uint16_t(TWCP_GROUP4) : uint16_t(TWCP_NONE);
+            const uint16_t compression =
+                *o.compression == "group4" ? uint16_t(TWCP_GROUP4) : uint16_t(TWCP_NONE);
             setOneValue<uint16_t>(ICAP_COMPRESSION, TWTY_UINT16, compression, *o.compression);
         }
         if (o.duplex)
@@ -175,7 +181,7 @@ public:
 
 private:
     uint16_t fileFormat() const {
-        return m_options.format == Format::Tiff ? uint16_t(TWFF_TIFF)
+        return m_options.format == Format::Tiff   ? uint16_t(TWFF_TIFF)
                : m_options.format == Format::Jpeg ? uint16_t(TWFF_JFIF)
                                                   : uint16_t(TWFF_BMP);
     }
@@ -210,9 +216,15 @@ private:
         const std::string path = pagePath();
         uint64_t bytes = 0;
         switch (m_options.mode) {
-        case Mode::Native: bytes = nativePage(path); break;
-        case Mode::Memory: bytes = memoryPage(path, info); break;
-        case Mode::File: bytes = filePage(path); break;
+        case Mode::Native:
+            bytes = nativePage(path);
+            break;
+        case Mode::Memory:
+            bytes = memoryPage(path, info);
+            break;
+        case Mode::File:
+            bytes = filePage(path);
+            break;
         }
         ++m_pages;
         m_bytes += bytes;
@@ -223,7 +235,8 @@ private:
 
     uint64_t nativePage(const std::string& path) {
         Handle handle = nullptr;
-        check(m_link.call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle), "DAT_IMAGENATIVEXFER", {TWRC_XFERDONE});
+        check(m_link.call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle), "DAT_IMAGENATIVEXFER",
+              {TWRC_XFERDONE});
         const auto* dib = static_cast<const uint8_t*>(m_link.lock(handle));
         // The DIB's size from its own header: the handle's size is the manager's business.
         const uint32_t bits = uint32_t(dib[14]) | uint32_t(dib[15]) << 8;
@@ -235,7 +248,8 @@ private:
         std::memcpy(&width, dib + 4, 4);
         std::memcpy(&height, dib + 8, 4);
         const std::size_t stride = ((std::size_t(width) * bits + 7) / 8 + 3) / 4 * 4;
-        const std::size_t size = 40 + std::size_t(colours) * 4 + stride * std::size_t(height < 0 ? -height : height);
+        const std::size_t size =
+            40 + std::size_t(colours) * 4 + stride * std::size_t(height < 0 ? -height : height);
         const bool written = writeDibAsBmp(path, dib, size);
         m_link.unlock(handle);
         m_link.free(handle);
@@ -257,8 +271,8 @@ private:
         for (;;) {
             TW_IMAGEMEMXFER strip{};
             strip.Memory = {TWMF_APPOWNS | TWMF_POINTER, length, buffer.data()};
-            const uint16_t rc = check(m_link.call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip), "DAT_IMAGEMEMXFER",
-                                      {TWRC_SUCCESS, TWRC_XFERDONE});
+            const uint16_t rc = check(m_link.call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip),
+                                      "DAT_IMAGEMEMXFER", {TWRC_SUCCESS, TWRC_XFERDONE});
             image.putRows(strip.YOffset, strip.Rows, strip.BytesPerRow, buffer.data());
             bytes += strip.BytesWritten;
             if (rc == TWRC_XFERDONE)
@@ -278,7 +292,8 @@ private:
         check(m_link.call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup), "DAT_SETUPFILEXFER MSG_SET");
         // The source will not replace a file (it moves the scanner's file into place).
         platform::deleteFile(path);
-        check(m_link.call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), "DAT_IMAGEFILEXFER", {TWRC_XFERDONE});
+        check(m_link.call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), "DAT_IMAGEFILEXFER",
+              {TWRC_XFERDONE});
         std::ifstream written(path, std::ios::binary | std::ios::ate);
         return written ? uint64_t(written.tellg()) : 0;
     }
@@ -297,13 +312,31 @@ std::string itemText(uint16_t type, const uint8_t* item) {
     int32_t i32 = 0;
     uint32_t u32 = 0;
     switch (type) {
-    case TWTY_INT8: return std::to_string(int8_t(item[0]));
-    case TWTY_UINT8: return std::to_string(item[0]);
-    case TWTY_INT16: { int16_t v; std::memcpy(&v, item, 2); return std::to_string(v); }
-    case TWTY_UINT16: { uint16_t v; std::memcpy(&v, item, 2); return std::to_string(v); }
-    case TWTY_BOOL: { uint16_t v; std::memcpy(&v, item, 2); return v ? "TRUE" : "FALSE"; }
-    case TWTY_INT32: std::memcpy(&i32, item, 4); return std::to_string(i32);
-    case TWTY_UINT32: std::memcpy(&u32, item, 4); return std::to_string(u32);
+    case TWTY_INT8:
+        return std::to_string(int8_t(item[0]));
+    case TWTY_UINT8:
+        return std::to_string(item[0]);
+    case TWTY_INT16: {
+        int16_t v;
+        std::memcpy(&v, item, 2);
+        return std::to_string(v);
+    }
+    case TWTY_UINT16: {
+        uint16_t v;
+        std::memcpy(&v, item, 2);
+        return std::to_string(v);
+    }
+    case TWTY_BOOL: {
+        uint16_t v;
+        std::memcpy(&v, item, 2);
+        return v ? "TRUE" : "FALSE";
+    }
+    case TWTY_INT32:
+        std::memcpy(&i32, item, 4);
+        return std::to_string(i32);
+    case TWTY_UINT32:
+        std::memcpy(&u32, item, 4);
+        return std::to_string(u32);
     case TWTY_FIX32: {
         std::memcpy(&u32, item, 4);
         std::ostringstream text;
@@ -318,25 +351,56 @@ std::string itemText(uint16_t type, const uint8_t* item) {
         }
         return "(" + text.str() + ")";
     }
-    case TWTY_STR32: return "\"" + std::string(reinterpret_cast<const char*>(item), strnlen(reinterpret_cast<const char*>(item), 34)) + "\"";
-    case TWTY_STR64: return "\"" + std::string(reinterpret_cast<const char*>(item), strnlen(reinterpret_cast<const char*>(item), 66)) + "\"";
-    case TWTY_STR128: return "\"" + std::string(reinterpret_cast<const char*>(item), strnlen(reinterpret_cast<const char*>(item), 130)) + "\"";
-    case TWTY_STR255: return "\"" + std::string(reinterpret_cast<const char*>(item), strnlen(reinterpret_cast<const char*>(item), 256)) + "\"";
-    default: return "?";
+    case TWTY_STR32:
+        return "\"" +
+               std::string(reinterpret_cast<const char*>(item),
+                           strnlen(reinterpret_cast<const char*>(item), 34)) +
+               "\"";
+    case TWTY_STR64:
+        return "\"" +
+               std::string(reinterpret_cast<const char*>(item),
+                           strnlen(reinterpret_cast<const char*>(item), 66)) +
+               "\"";
+    case TWTY_STR128:
+        return "\"" +
+               std::string(reinterpret_cast<const char*>(item),
+                           strnlen(reinterpret_cast<const char*>(item), 130)) +
+               "\"";
+    case TWTY_STR255:
+        return "\"" +
+               std::string(reinterpret_cast<const char*>(item),
+                           strnlen(reinterpret_cast<const char*>(item), 256)) +
+               "\"";
+    default:
+        return "?";
     }
 }
 
 std::size_t itemSize(uint16_t type) {
     switch (type) {
-    case TWTY_INT8: case TWTY_UINT8: return 1;
-    case TWTY_INT16: case TWTY_UINT16: case TWTY_BOOL: return 2;
-    case TWTY_INT32: case TWTY_UINT32: case TWTY_FIX32: return 4;
-    case TWTY_FRAME: return 16;
-    case TWTY_STR32: return 34;
-    case TWTY_STR64: return 66;
-    case TWTY_STR128: return 130;
-    case TWTY_STR255: return 256;
-    default: return 4;
+    case TWTY_INT8:
+    case TWTY_UINT8:
+        return 1;
+    case TWTY_INT16:
+    case TWTY_UINT16:
+    case TWTY_BOOL:
+        return 2;
+    case TWTY_INT32:
+    case TWTY_UINT32:
+    case TWTY_FIX32:
+        return 4;
+    case TWTY_FRAME:
+        return 16;
+    case TWTY_STR32:
+        return 34;
+    case TWTY_STR64:
+        return 66;
+    case TWTY_STR128:
+        return 130;
+    case TWTY_STR255:
+        return 256;
+    default:
+        return 4;
     }
 }
 
@@ -354,11 +418,17 @@ std::string describeContainer(SourceLink& link, TW_CAPABILITY& cap) {
         return v;
     };
     switch (cap.ConType) {
-    case TWON_ONEVALUE: text << itemText(type, bytes + 2); break;
+    case TWON_ONEVALUE:
+        text << itemText(type, bytes + 2);
+        break;
     case TWON_RANGE: {
         uint8_t slot[4];
-        const auto at = [&](std::size_t offset) { std::memcpy(slot, bytes + offset, 4); return itemText(type, slot); };
-        text << "min " << at(2) << ", max " << at(6) << ", step " << at(10) << ", default " << at(14) << ", current " << at(18);
+        const auto at = [&](std::size_t offset) {
+            std::memcpy(slot, bytes + offset, 4);
+            return itemText(type, slot);
+        };
+        text << "min " << at(2) << ", max " << at(6) << ", step " << at(10) << ", default " << at(14)
+             << ", current " << at(18);
         break;
     }
     case TWON_ENUMERATION: {
@@ -382,7 +452,9 @@ std::string describeContainer(SourceLink& link, TW_CAPABILITY& cap) {
         }
         break;
     }
-    default: text << "?"; break;
+    default:
+        text << "?";
+        break;
     }
     link.unlock(cap.hContainer);
     return text.str();
@@ -413,7 +485,8 @@ int listCapabilities(SourceLink& link) {
         if (rc == TWRC_SUCCESS && cap.hContainer)
             std::printf("%-36s %s\n", capabilityName(id).c_str(), describeContainer(link, cap).c_str());
         else
-            std::printf("%-36s MSG_GET failed: %s\n", capabilityName(id).c_str(), conditionName(link.condition()).c_str());
+            std::printf("%-36s MSG_GET failed: %s\n", capabilityName(id).c_str(),
+                        conditionName(link.condition()).c_str());
         if (cap.hContainer)
             link.free(cap.hContainer);
     }
@@ -440,8 +513,9 @@ int main(int argc, char** argv) {
     prepareEnvironment(*options);
     const std::string separator = platform::wideToUtf8(std::wstring(1, platform::kPathSeparator));
     std::unique_ptr<SourceLink> link =
-        options->systemManager ? makeSystemLink(kSourceName)
-                               : makeDirectLink(platform::utf8ToWide(programDirectory() + separator + "tarsintwain.ds"));
+        options->systemManager
+            ? makeSystemLink(kSourceName)
+            : makeDirectLink(platform::utf8ToWide(programDirectory() + separator + "tarsintwain.ds"));
     if (!link->open(error)) {
         std::fprintf(stderr, "tarsin-scan: error: %s\n", error.c_str());
         return 1;

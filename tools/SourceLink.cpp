@@ -43,7 +43,9 @@ public:
             m_app.reset();
         }
     }
-    uint16_t call(uint32_t dg, uint16_t dat, uint16_t msg, void* data) override { return m_app->call(dg, dat, msg, data); }
+    uint16_t call(uint32_t dg, uint16_t dat, uint16_t msg, void* data) override {
+        return m_app->call(dg, dat, msg, data);
+    }
     uint16_t condition() override { return m_app->condition(); }
     std::vector<uint16_t> takeNotifications() override {
         std::vector<uint16_t> messages;
@@ -78,7 +80,8 @@ std::vector<uint16_t>& systemNotifications() {
     return messages;
 }
 
-uint16_t TWPP_CALLSTYLE notificationCallback(TW_IDENTITY*, TW_IDENTITY*, uint32_t, uint16_t, uint16_t msg, MemRef) {
+uint16_t TWPP_CALLSTYLE notificationCallback(TW_IDENTITY*, TW_IDENTITY*, uint32_t, uint16_t, uint16_t msg,
+                                             MemRef) {
     systemNotifications().push_back(msg);
     return TWRC_SUCCESS;
 }
@@ -101,7 +104,8 @@ public:
     }
 
     bool open(std::string& error) override {
-        for (const wchar_t* const* name = platform::dataSourceManagerLibraryNames(); *name && !m_entry; ++name) {
+        for (const wchar_t* const* name = platform::dataSourceManagerLibraryNames(); *name && !m_entry;
+             ++name) {
             m_module = platform::loadLibrary(*name).module;
             if (m_module)
                 m_entry = reinterpret_cast<DSMENTRYPROC>(platform::findSymbol(m_module, "DSM_Entry"));

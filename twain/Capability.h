@@ -40,18 +40,30 @@ struct ItemTraitsOf {
     static constexpr uint32_t size = sizeof(T);
     static constexpr bool isNumeric = kNumeric; // may be read from a range
 };
-template <> struct ItemTraits<int8_t> : ItemTraitsOf<TWTY_INT8, int8_t, true> {};
-template <> struct ItemTraits<uint8_t> : ItemTraitsOf<TWTY_UINT8, uint8_t, true> {};
-template <> struct ItemTraits<int16_t> : ItemTraitsOf<TWTY_INT16, int16_t, true> {};
-template <> struct ItemTraits<uint16_t> : ItemTraitsOf<TWTY_UINT16, uint16_t, true> {};
-template <> struct ItemTraits<int32_t> : ItemTraitsOf<TWTY_INT32, int32_t, true> {};
-template <> struct ItemTraits<uint32_t> : ItemTraitsOf<TWTY_UINT32, uint32_t, true> {};
-template <> struct ItemTraits<Bool> : ItemTraitsOf<TWTY_BOOL, Bool, false> {};
-template <> struct ItemTraits<Fix32> : ItemTraitsOf<TWTY_FIX32, Fix32, true> {};
-template <> struct ItemTraits<Str32> : ItemTraitsOf<TWTY_STR32, Str32, false> {};
-template <> struct ItemTraits<Str64> : ItemTraitsOf<TWTY_STR64, Str64, false> {};
-template <> struct ItemTraits<Str128> : ItemTraitsOf<TWTY_STR128, Str128, false> {};
-template <> struct ItemTraits<Str255> : ItemTraitsOf<TWTY_STR255, Str255, false> {};
+template <>
+struct ItemTraits<int8_t> : ItemTraitsOf<TWTY_INT8, int8_t, true> {};
+template <>
+struct ItemTraits<uint8_t> : ItemTraitsOf<TWTY_UINT8, uint8_t, true> {};
+template <>
+struct ItemTraits<int16_t> : ItemTraitsOf<TWTY_INT16, int16_t, true> {};
+template <>
+struct ItemTraits<uint16_t> : ItemTraitsOf<TWTY_UINT16, uint16_t, true> {};
+template <>
+struct ItemTraits<int32_t> : ItemTraitsOf<TWTY_INT32, int32_t, true> {};
+template <>
+struct ItemTraits<uint32_t> : ItemTraitsOf<TWTY_UINT32, uint32_t, true> {};
+template <>
+struct ItemTraits<Bool> : ItemTraitsOf<TWTY_BOOL, Bool, false> {};
+template <>
+struct ItemTraits<Fix32> : ItemTraitsOf<TWTY_FIX32, Fix32, true> {};
+template <>
+struct ItemTraits<Str32> : ItemTraitsOf<TWTY_STR32, Str32, false> {};
+template <>
+struct ItemTraits<Str64> : ItemTraitsOf<TWTY_STR64, Str64, false> {};
+template <>
+struct ItemTraits<Str128> : ItemTraitsOf<TWTY_STR128, Str128, false> {};
+template <>
+struct ItemTraits<Str255> : ItemTraitsOf<TWTY_STR255, Str255, false> {};
 // The capability value enumerations (pixel type, orientation, file format, ...) travel as their
 // underlying integer type but, like Bool and strings, are never read from a range.
 template <typename T>

@@ -79,6 +79,7 @@ public:
 
 protected:
     // Leaves, in the order of the operation table. Each default answers TWCC_BADPROTOCOL.
+    // clang-format off
     virtual Result capabilityGet(TW_IDENTITY& origin, Capability& data) { return defaultLeaf(origin, data); }
     virtual Result capabilityGetCurrent(TW_IDENTITY& origin, Capability& data) { return defaultLeaf(origin, data); }
     virtual Result capabilityGetDefault(TW_IDENTITY& origin, Capability& data) { return defaultLeaf(origin, data); }
@@ -148,6 +149,8 @@ protected:
     virtual Result audioFileXferGet(TW_IDENTITY& origin) { return defaultLeaf(origin); }
     virtual Result audioInfoGet(TW_IDENTITY& origin, TW_AUDIOINFO& data) { return defaultLeaf(origin, data); }
     virtual Result audioNativeXferGet(TW_IDENTITY& origin, Handle& data) { return defaultLeaf(origin, data); }
+
+    // clang-format on
 
     void setState(DsState state) { m_state = state; }
 

@@ -3,9 +3,9 @@
 
 namespace Twpp {
 
-
 template <typename Derived>
-Result SourceFromThis<Derived>::call(TW_IDENTITY& origin, uint32_t dg, uint16_t dat, uint16_t msg, void* data) {
+Result SourceFromThis<Derived>::call(TW_IDENTITY& origin, uint32_t dg, uint16_t dat, uint16_t msg,
+                                     void* data) {
     try {
         switch (dg) {
         case DG_CONTROL:
@@ -31,7 +31,8 @@ ReturnCode SourceFromThis<Derived>::sendNotification(uint16_t msg) noexcept {
     DSMENTRYPROC entry = dsmEntry();
     if (!entry)
         return TWRC_FAILURE;
-    const auto rc = static_cast<ReturnCode>(entry(&m_identity, &m_appIdentity, DG_CONTROL, DAT_NULL, msg, nullptr));
+    const auto rc =
+        static_cast<ReturnCode>(entry(&m_identity, &m_appIdentity, DG_CONTROL, DAT_NULL, msg, nullptr));
     if (rc != TWRC_SUCCESS)
         return rc;
     if (msg == MSG_XFERREADY)
@@ -86,10 +87,11 @@ Result SourceFromThis<Derived>::control(TW_IDENTITY& origin, uint16_t dat, uint1
         return route(origin, msg, *static_cast<TW_SETUPMEMXFER*>(data), routes);
     }
     case DAT_SETUPFILEXFER: {
-        static constexpr Route<TW_SETUPFILEXFER> routes[] = {{MSG_GET, k4to6, &S::setupFileXferGet},
-                                                             {MSG_GETDEFAULT, k4to6, &S::setupFileXferGetDefault},
-                                                             {MSG_SET, k4to6, &S::setupFileXferSet},
-                                                             {MSG_RESET, only(4), &S::setupFileXferReset}};
+        static constexpr Route<TW_SETUPFILEXFER> routes[] = {
+            {MSG_GET, k4to6, &S::setupFileXferGet},
+            {MSG_GETDEFAULT, k4to6, &S::setupFileXferGetDefault},
+            {MSG_SET, k4to6, &S::setupFileXferSet},
+            {MSG_RESET, only(4), &S::setupFileXferReset}};
         return route(origin, msg, *static_cast<TW_SETUPFILEXFER*>(data), routes);
     }
     case DAT_STATUS:
@@ -128,7 +130,8 @@ Result SourceFromThis<Derived>::control(TW_IDENTITY& origin, uint16_t dat, uint1
         return route(origin, msg, *static_cast<TW_FILESYSTEM*>(data), routes);
     }
     case DAT_PASSTHRU: {
-        static constexpr Route<TW_PASSTHRU> routes[] = {{MSG_PASSTHRU, kAnyState, &S::passThroughPassThrough}};
+        static constexpr Route<TW_PASSTHRU> routes[] = {
+            {MSG_PASSTHRU, kAnyState, &S::passThroughPassThrough}};
         return route(origin, msg, *static_cast<TW_PASSTHRU*>(data), routes);
     }
     case DAT_STATUSUTF8: {
@@ -368,7 +371,8 @@ Result SourceFromThis<Derived>::image(TW_IDENTITY& origin, uint16_t dat, uint16_
         return route(origin, msg, *static_cast<TW_MEMORY*>(data), routes);
     }
     case DAT_IMAGEMEMFILEXFER: {
-        static constexpr Route<TW_IMAGEMEMXFER> routes[] = {{MSG_GET, only(6), &S::imageMemFileXferGet, kTo7OnDone}};
+        static constexpr Route<TW_IMAGEMEMXFER> routes[] = {
+            {MSG_GET, only(6), &S::imageMemFileXferGet, kTo7OnDone}};
         return route(origin, msg, *static_cast<TW_IMAGEMEMXFER*>(data), routes);
     }
     default:
@@ -381,7 +385,8 @@ Result SourceFromThis<Derived>::audio(TW_IDENTITY& origin, uint16_t dat, uint16_
     using detail::only;
     using S = SourceFromThis;
     if (dat == DAT_AUDIOFILEXFER)
-        return originOnlyTransfer(origin, msg, &S::audioFileXferGet, detail::Then{7, TWRC_XFERDONE, TWRC_XFERDONE});
+        return originOnlyTransfer(origin, msg, &S::audioFileXferGet,
+                                  detail::Then{7, TWRC_XFERDONE, TWRC_XFERDONE});
     if (!data)
         return failure(TWCC_BADVALUE);
     switch (dat) {

@@ -4,13 +4,9 @@
 
 namespace Twpp {
 
-std::string utf8ToAcp(const std::string& text) {
-    return platform::utf16ToAcp(platform::utf8ToUtf16(text));
-}
+std::string utf8ToAcp(const std::string& text) { return platform::utf16ToAcp(platform::utf8ToUtf16(text)); }
 
-std::string acpToUtf8(const std::string& text) {
-    return platform::utf16ToUtf8(platform::acpToUtf16(text));
-}
+std::string acpToUtf8(const std::string& text) { return platform::utf16ToUtf8(platform::acpToUtf16(text)); }
 
 namespace {
 template <std::size_t N>

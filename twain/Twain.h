@@ -467,10 +467,10 @@ struct TW_DEVICEEVENT {
     uint32_t TimeBetweenCaptures;
 };
 
-using DSMENTRYPROC = uint16_t(TWPP_CALLSTYLE*)(TW_IDENTITY* origin, TW_IDENTITY* dest, uint32_t dg, uint16_t dat,
-                                              uint16_t msg, MemRef data);
+using DSMENTRYPROC = uint16_t(TWPP_CALLSTYLE*)(TW_IDENTITY* origin, TW_IDENTITY* dest, uint32_t dg,
+                                               uint16_t dat, uint16_t msg, MemRef data);
 using DSENTRYPROC = uint16_t(TWPP_CALLSTYLE*)(TW_IDENTITY* origin, uint32_t dg, uint16_t dat, uint16_t msg,
-                                             MemRef data);
+                                              MemRef data);
 using DSM_MEMALLOCATE = Handle(TWPP_CALLSTYLE*)(uint32_t size);
 using DSM_MEMFREE = void(TWPP_CALLSTYLE*)(Handle handle);
 using DSM_MEMLOCK = MemRef(TWPP_CALLSTYLE*)(Handle handle);

@@ -16,7 +16,7 @@ constexpr wchar_t kApplicationValue[] = L"Application";
 constexpr std::size_t kApplicationValueBytes = 260;
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
 
-bool equalIgnoringCase(const std::wstring &a, const std::wstring &b) {
+bool equalIgnoringCase(const std::wstring& a, const std::wstring& b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -25,9 +25,9 @@ bool equalIgnoringCase(const std::wstring &a, const std::wstring &b) {
     return true;
 }
 
-using PostFunction = int (*)(TSVersion_Mgr, const char *, const char *);
+using PostFunction = int (*)(TSVersion_Mgr, const char*, const char*);
 
-void postReport(PostFunction post, const std::string &applicationName, const std::string &description) {
+void postReport(PostFunction post, const std::string& applicationName, const std::string& description) {
     TSVersion_Mgr manager = nullptr;
     TSVersion_CreateMgr(&manager);
     if (manager == nullptr)
@@ -43,7 +43,7 @@ std::wstring readApplicationPath() {
         .value_or(std::wstring());
 }
 
-bool isApplicationRunning(const std::string &applicationName) {
+bool isApplicationRunning(const std::string& applicationName) {
     if (applicationName != kScannerName)
         return false;
     const std::wstring path = readApplicationPath();
@@ -52,13 +52,13 @@ bool isApplicationRunning(const std::string &applicationName) {
     const auto running = platform::processImagePaths();
     if (!running)
         return false;
-    for (const std::wstring &image : *running)
+    for (const std::wstring& image : *running)
         if (equalIgnoringCase(image, path))
             return true;
     return false;
 }
 
-void launchApplication(const std::string &applicationName) {
+void launchApplication(const std::string& applicationName) {
     if (applicationName != kScannerName)
         return;
     const std::wstring path = readApplicationPath();
@@ -66,26 +66,26 @@ void launchApplication(const std::string &applicationName) {
         platform::openDetached(path);
 }
 
-void waitWhileApplicationRuns(const std::string &applicationName) {
+void waitWhileApplicationRuns(const std::string& applicationName) {
     while (isApplicationRunning(applicationName))
         std::this_thread::sleep_for(kPollInterval);
 }
 
-void restartApplication(const std::string &applicationName) {
+void restartApplication(const std::string& applicationName) {
     if (!isApplicationRunning(applicationName))
         launchApplication(applicationName);
 }
 
-bool runPackage(const std::string &packagePath) {
+bool runPackage(const std::string& packagePath) {
     const auto exitCode = platform::runAndWait(packagePath, kSilentSwitch);
     return exitCode.has_value() && *exitCode == 0;
 }
 
-void postInstallReport(const std::string &applicationName, const std::string &description) {
+void postInstallReport(const std::string& applicationName, const std::string& description) {
     postReport(&TSVersion_PostInstallInfo, applicationName, description);
 }
 
-void postUninstallReport(const std::string &applicationName, const std::string &description) {
+void postUninstallReport(const std::string& applicationName, const std::string& description) {
     postReport(&TSVersion_PostUninstallInfo, applicationName, description);
 }
 

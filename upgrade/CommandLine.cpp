@@ -6,7 +6,7 @@ namespace upgrade {
 namespace {
 
 struct OptionPrefix {
-    const char *prefix;
+    const char* prefix;
     std::string CommandLine::*option;
 };
 
@@ -21,17 +21,17 @@ const OptionPrefix kOptionPrefixes[] = {
 
 } // namespace
 
-bool operator==(const CommandLine &a, const CommandLine &b) {
+bool operator==(const CommandLine& a, const CommandLine& b) {
     return a.type == b.type && a.applicationName == b.applicationName && a.description == b.description &&
            a.packagePath == b.packagePath;
 }
 
-CommandLine parseCommandLine(int argc, const char *const *argv) {
+CommandLine parseCommandLine(int argc, const char* const* argv) {
     CommandLine result;
     for (int i = 1; i < argc; ++i) {
         if (argv[i] == nullptr)
             continue;
-        for (const OptionPrefix &option : kOptionPrefixes) {
+        for (const OptionPrefix& option : kOptionPrefixes) {
             const std::size_t length = std::strlen(option.prefix);
             if (std::strncmp(argv[i], option.prefix, length) == 0) {
                 result.*option.option = argv[i] + length;
@@ -42,7 +42,7 @@ CommandLine parseCommandLine(int argc, const char *const *argv) {
     return result;
 }
 
-Action chooseAction(const CommandLine &commandLine) {
+Action chooseAction(const CommandLine& commandLine) {
     if (commandLine.applicationName.empty())
         return Action::None;
     if (commandLine.type == "postinstallinfo")

@@ -9,7 +9,7 @@ namespace {
 const char kWaitingAnimation[] = ":images/image_rsc/logo/waiting.gif";
 }
 
-MainWindow::MainWindow(const std::string &applicationName, const std::string &packagePath, QWidget *parent)
+MainWindow::MainWindow(const std::string& applicationName, const std::string& packagePath, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), m_applicationName(applicationName),
       m_packagePath(packagePath) {
     ui->setupUi(this);
@@ -20,7 +20,7 @@ MainWindow::MainWindow(const std::string &applicationName, const std::string &pa
     ui->label_text->setText(tr("Installation in progress, please wait..."));
 
     // The label owns the movie's display, not the movie itself; parent it to the label.
-    auto *movie = new QMovie(QString::fromLatin1(kWaitingAnimation), QByteArray(), ui->label_gif);
+    auto* movie = new QMovie(QString::fromLatin1(kWaitingAnimation), QByteArray(), ui->label_gif);
     ui->label_gif->setMovie(movie);
     movie->setCacheMode(QMovie::CacheAll);
     movie->setScaledSize(QSize(ui->label_gif->width(), ui->label_gif->height()));
@@ -43,8 +43,8 @@ MainWindow::~MainWindow() {
     m_installerThread = nullptr;
 }
 
-void MainWindow::runInstaller(void *, void *window) {
-    auto *self = static_cast<MainWindow *>(window);
+void MainWindow::runInstaller(void*, void* window) {
+    auto* self = static_cast<MainWindow*>(window);
     self->m_succeeded = upgrade::runPackage(self->m_packagePath);
     emit self->closeWnd();
 }

@@ -18,7 +18,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    MainWindow(const std::string &applicationName, const std::string &packagePath, QWidget *parent = nullptr);
+    MainWindow(const std::string& applicationName, const std::string& packagePath, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Set by the installer thread before it emits closeWnd; read after the event loop has ended.
@@ -29,7 +29,7 @@ signals:
 
 private:
     // Body of the installer thread (runs through OBBase, first argument unused).
-    static void runInstaller(void *reserved, void *window);
+    static void runInstaller(void* reserved, void* window);
 
     std::unique_ptr<Ui::MainWindow> ui;
     std::string m_applicationName;

@@ -12,27 +12,23 @@
 #include <memory>
 
 // Q_INIT_RESOURCE declares a function of the global namespace, so it must be used out here.
-static void registerUpgradeResources() {
-    Q_INIT_RESOURCE(resources);
-}
-static void unregisterUpgradeResources() {
-    Q_CLEANUP_RESOURCE(resources);
-}
+static void registerUpgradeResources() { Q_INIT_RESOURCE(resources); }
+static void unregisterUpgradeResources() { Q_CLEANUP_RESOURCE(resources); }
 
 namespace upgrade {
 namespace {
 
 const char kTranslation[] = ":translation/upgrade/Upgrade_zh_CN.qm";
 
-void showResult(QMessageBox::Icon icon, const QString &title, const QString &text) {
+void showResult(QMessageBox::Icon icon, const QString& title, const QString& text) {
     QMessageBox box(icon, title, text, QMessageBox::Ok, nullptr,
                     Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     box.button(QMessageBox::Ok)->setText(QObject::tr("yes"));
     box.exec();
 }
 
-void centreOnPrimaryScreen(QWidget &window) {
-    const QScreen *screen = QGuiApplication::primaryScreen();
+void centreOnPrimaryScreen(QWidget& window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr)
         return;
     const QRect area = screen->geometry();
@@ -41,14 +37,10 @@ void centreOnPrimaryScreen(QWidget &window) {
 
 } // namespace
 
-ResourceBundle::ResourceBundle() {
-    registerUpgradeResources();
-}
-ResourceBundle::~ResourceBundle() {
-    unregisterUpgradeResources();
-}
+ResourceBundle::ResourceBundle() { registerUpgradeResources(); }
+ResourceBundle::~ResourceBundle() { unregisterUpgradeResources(); }
 
-void runUpgrade(const CommandLine &commandLine) {
+void runUpgrade(const CommandLine& commandLine) {
     // The package replaces the application's files; they must not be in use.
     waitWhileApplicationRuns(commandLine.applicationName);
 

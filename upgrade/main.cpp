@@ -7,7 +7,7 @@
 
 #include <QApplication>
 
-int main(int argc, char *argv[]) {
+int main(int argc, char* argv[]) {
     upgrade::ResourceBundle resources;
     const upgrade::CommandLine commandLine = upgrade::parseCommandLine(argc, argv);
     switch (upgrade::chooseAction(commandLine)) {

@@ -19,7 +19,7 @@ using CapabilityHandler = std::function<Twpp::Result(uint16_t msg, Twpp::Capabil
 
 // The two flag sets the source registers.
 constexpr uint32_t kReadOnly = Twpp::TWQC_GET | Twpp::TWQC_GETDEFAULT | Twpp::TWQC_GETCURRENT; // 0x0D
-constexpr uint32_t kFullSupport = kReadOnly | Twpp::TWQC_SET | Twpp::TWQC_RESET;                 // 0x1F
+constexpr uint32_t kFullSupport = kReadOnly | Twpp::TWQC_SET | Twpp::TWQC_RESET;               // 0x1F
 
 class CapabilityRegistry {
 public:

@@ -30,18 +30,26 @@ PixelType asPixelType(int32_t mode) { return static_cast<PixelType>(mode); }
 int32_t fromPixelType(PixelType type) { return type; }
 uint16_t asBitDepth(int32_t mode) {
     switch (mode) {
-    case 0: return 1;
-    case 1: return 8;
-    case 2: return 24;
-    default: return static_cast<uint16_t>(mode);
+    case 0:
+        return 1;
+    case 1:
+        return 8;
+    case 2:
+        return 24;
+    default:
+        return static_cast<uint16_t>(mode);
     }
 }
 int32_t fromBitDepth(uint16_t depth) {
     switch (depth) {
-    case 1: return 0;
-    case 8: return 1;
-    case 24: return 2;
-    default: return depth;
+    case 1:
+        return 0;
+    case 8:
+        return 1;
+    case 24:
+        return 2;
+    default:
+        return depth;
     }
 }
 SupportedSize asPaperSize(int32_t code) { return static_cast<SupportedSize>(code); }
@@ -49,10 +57,11 @@ int32_t fromPaperSize(SupportedSize size) { return size; }
 
 // Older custom ids under which some option capabilities are also answered, in registration order.
 constexpr std::pair<uint16_t, uint16_t> kOptionAliases[] = {
-    {0x881A, 0x8094}, {0x8831, 0x8005}, {0x882B, 0x8004}, {0x8825, 0x8098}, {0x8824, 0x8099}, {0x8823, 0x8100},
-    {0x8829, 0x8018}, {0x880D, 0x8101}, {0x880E, 0x8102}, {0x8805, 0x8026}, {0x8806, 0x8095}, {0x8834, 0x8006},
-    {0x8835, 0x8021}, {0x882D, 0x8090}, {0x8832, 0x8096}, {0x8822, 0x8016}, {0x881B, 0x8108}, {0x8807, 0x8109},
-    {0x8808, 0x8110}, {0x8815, 0x8103}, {0x8801, 0x8112},
+    {0x881A, 0x8094}, {0x8831, 0x8005}, {0x882B, 0x8004}, {0x8825, 0x8098}, {0x8824, 0x8099},
+    {0x8823, 0x8100}, {0x8829, 0x8018}, {0x880D, 0x8101}, {0x880E, 0x8102}, {0x8805, 0x8026},
+    {0x8806, 0x8095}, {0x8834, 0x8006}, {0x8835, 0x8021}, {0x882D, 0x8090}, {0x8832, 0x8096},
+    {0x8822, 0x8016}, {0x881B, 0x8108}, {0x8807, 0x8109}, {0x8808, 0x8110}, {0x8815, 0x8103},
+    {0x8801, 0x8112},
 };
 } // namespace
 

@@ -14,7 +14,9 @@ public:
     void run();
 
 private:
-    void add(uint16_t id, uint32_t flags, CapabilityHandler handler) { m_registry.add(id, flags, std::move(handler)); }
+    void add(uint16_t id, uint32_t flags, CapabilityHandler handler) {
+        m_registry.add(id, flags, std::move(handler));
+    }
     // Registers copy with the flags and the very handler of id.
     void copy(uint16_t id, uint16_t copyId) { m_registry.addAlias(id, copyId); }
 

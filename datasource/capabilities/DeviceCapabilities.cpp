@@ -52,7 +52,8 @@ CapabilityHandler CapabilitySetup::transferCount() {
             const int16_t count = cap.currentItem<int16_t>();
             if (count < kAllImages || count == 0)
                 return failure(TWCC_BADVALUE);
-            return writeOption(source, kRoleTransferCount, int32_t{count}) ? success() : failure(TWCC_BADVALUE);
+            return writeOption(source, kRoleTransferCount, int32_t{count}) ? success()
+                                                                           : failure(TWCC_BADVALUE);
         }
         case MSG_RESET:
             if (!writeOption(source, kRoleTransferCount, int32_t{kAllImages}))
@@ -76,7 +77,8 @@ CapabilityHandler CapabilitySetup::fixedTrue() {
 // Only kept here: acquisition hands the flag to the scanner's user interface.
 CapabilityHandler CapabilitySetup::indicators() {
     tarsin_ds& source = m_source;
-    Stored<Bool> stored{[&source] { return Bool(source.m_indicators != 0); }, Bool(true), [&source](Bool value) {
+    Stored<Bool> stored{[&source] { return Bool(source.m_indicators != 0); }, Bool(true),
+                        [&source](Bool value) {
                             source.m_indicators = flagOf(value);
                             return success();
                         }};
@@ -85,7 +87,8 @@ CapabilityHandler CapabilitySetup::indicators() {
 
 CapabilityHandler CapabilitySetup::compression() {
     tarsin_ds& source = m_source;
-    Stored<Compression> stored{[&source] { return static_cast<Compression>(source.m_compression); }, TWCP_NONE,
+    Stored<Compression> stored{[&source] { return static_cast<Compression>(source.m_compression); },
+                               TWCP_NONE,
                                [&source](Compression value) {
                                    if (value != TWCP_NONE && value != TWCP_GROUP4)
                                        return failure(TWCC_BADVALUE);
@@ -93,8 +96,9 @@ CapabilityHandler CapabilitySetup::compression() {
                                    source.m_scanner->set_compression(value, 0);
                                    return success();
                                }};
-    return storedEnumeration<Compression>(std::move(stored), {TWCP_NONE, TWCP_GROUP4}, 0,
-                                          [](Compression value) -> uint32_t { return value != TWCP_NONE ? 1 : 0; });
+    return storedEnumeration<Compression>(
+        std::move(stored), {TWCP_NONE, TWCP_GROUP4}, 0,
+        [](Compression value) -> uint32_t { return value != TWCP_NONE ? 1 : 0; });
 }
 
 CapabilityHandler CapabilitySetup::transferMechanism() {
@@ -115,7 +119,8 @@ CapabilityHandler CapabilitySetup::transferMechanism() {
 // only to TIFF and JPEG, whatever else the scanner lists, so only those and BMP are accepted.
 CapabilityHandler CapabilitySetup::imageFileFormat() {
     tarsin_ds& source = m_source;
-    Stored<FileFormat> stored{[&source] { return static_cast<FileFormat>(source.m_fileXferFormat); }, TWFF_BMP,
+    Stored<FileFormat> stored{[&source] { return static_cast<FileFormat>(source.m_fileXferFormat); },
+                              TWFF_BMP,
                               [&source](FileFormat value) {
                                   if (value != TWFF_TIFF && value != TWFF_BMP && value != TWFF_JFIF)
                                       return failure(TWCC_BADVALUE);
@@ -173,7 +178,8 @@ CapabilityHandler CapabilitySetup::feederEnabled() {
 
 CapabilityHandler CapabilitySetup::autoFeed() {
     tarsin_ds& source = m_source;
-    Stored<Bool> stored{[&source] { return Bool(source.m_autoFeed != 0); }, Bool(true), [&source](Bool value) {
+    Stored<Bool> stored{[&source] { return Bool(source.m_autoFeed != 0); }, Bool(true),
+                        [&source](Bool value) {
                             source.m_autoFeed = flagOf(value);
                             return success();
                         }};

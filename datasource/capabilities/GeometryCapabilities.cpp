@@ -47,7 +47,8 @@ CapabilityHandler switchEnumeration(const tarsin_ds& source, Switch<Raw, T> opti
         switch (msg) {
         case MSG_GET:
         case MSG_GETCURRENT: {
-            const bool isOn = option.isOn(readOption(source, option.role, option.fallback, option.fallback).current);
+            const bool isOn =
+                option.isOn(readOption(source, option.role, option.fallback, option.fallback).current);
             if (msg == MSG_GET) {
                 const T items[] = {option.off, option.on};
                 cap = Capability::createEnumeration(cap.cap(), items, items + 2, isOn ? 1 : 0, 0);
@@ -90,9 +91,13 @@ CapabilityHandler CapabilitySetup::physicalSize(bool isWidth) {
 }
 
 CapabilityHandler CapabilitySetup::automaticColor() {
-    Switch<int32_t, Bool> option{kRoleAutomaticColor, 0, Bool(false), Bool(true),
+    Switch<int32_t, Bool> option{kRoleAutomaticColor,
+                                 0,
+                                 Bool(false),
+                                 Bool(true),
                                  [](int32_t mode) { return mode == kAutomaticColorOn; },
-                                 [](Bool isOn) { return isOn ? kAutomaticColorOn : kAutomaticColorOff; }, true};
+                                 [](Bool isOn) { return isOn ? kAutomaticColorOn : kAutomaticColorOff; },
+                                 true};
     return switchEnumeration(m_source, option);
 }
 
@@ -105,7 +110,10 @@ CapabilityHandler CapabilitySetup::orientation() {
 }
 
 CapabilityHandler CapabilitySetup::autoSize() {
-    Switch<uint8_t, AutoSize> option{kRoleAutoSize, 1, TWAS_NONE, TWAS_AUTO,
+    Switch<uint8_t, AutoSize> option{kRoleAutoSize,
+                                     1,
+                                     TWAS_NONE,
+                                     TWAS_AUTO,
                                      [](uint8_t isAuto) { return isAuto != 0; },
                                      [](AutoSize value) -> uint8_t { return value == TWAS_AUTO; }};
     return switchEnumeration(m_source, option);
@@ -115,7 +123,8 @@ CapabilityHandler CapabilitySetup::autoSize() {
 // outside black-and-white and grey, a missing option and a refusal all answer TWCC_SEQERROR.
 CapabilityHandler CapabilitySetup::nonColorPixelType() {
     tarsin_ds& source = m_source;
-    Stored<PixelType> stored{[&source] { return static_cast<PixelType>(source.m_nonColorPixelType); }, TWPT_GRAY,
+    Stored<PixelType> stored{[&source] { return static_cast<PixelType>(source.m_nonColorPixelType); },
+                             TWPT_GRAY,
                              [&source](PixelType value) {
                                  if (value != TWPT_BW && value != TWPT_GRAY)
                                      return failure(TWCC_SEQERROR);

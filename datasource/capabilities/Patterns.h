@@ -203,10 +203,12 @@ Result writeConverted(const tarsin_ds& source, const ScannerOption<Raw, T>& opti
 
 // MSG_SET converts the application's value back; MSG_RESET writes the option's own default.
 template <typename Raw, typename T>
-Result putScanner(const tarsin_ds& source, uint16_t msg, Capability& cap, const ScannerOption<Raw, T>& option) {
+Result putScanner(const tarsin_ds& source, uint16_t msg, Capability& cap,
+                  const ScannerOption<Raw, T>& option) {
     if (msg == Twpp::MSG_SET)
         return writeConverted(source, option, option.fromTwain(cap.currentItem<T>()));
-    const OptionValues<Raw> values = readOption(source, option.role, option.fallbackCurrent, option.fallbackDefault);
+    const OptionValues<Raw> values =
+        readOption(source, option.role, option.fallbackCurrent, option.fallbackDefault);
     const Result result = writeConverted(source, option, values.defaultValue);
     if (result.isSuccess())
         cap = Capability::createOneValue(cap.cap(), option.toTwain(values.defaultValue));
@@ -227,7 +229,8 @@ CapabilityHandler scannerEnumeration(const tarsin_ds& source, ScannerOption<Raw,
             items.reserve(values.list.size());
             for (const Raw& raw : values.list)
                 items.push_back(option.toTwain(raw));
-            cap = Capability::createEnumeration(cap.cap(), items, positionOf(items, option.toTwain(values.current)),
+            cap = Capability::createEnumeration(cap.cap(), items,
+                                                positionOf(items, option.toTwain(values.current)),
                                                 positionOf(items, option.toTwain(values.defaultValue)));
             return Twpp::success();
         }
@@ -283,9 +286,10 @@ CapabilityHandler scannerRange(const tarsin_ds& source, ScannerOption<Raw, T> op
         case Twpp::MSG_GET: {
             const OptionValues<Raw> values =
                 readOption(source, option.role, option.fallbackCurrent, option.fallbackDefault, kReadRange);
-            cap = Capability::createRange(cap.cap(), option.toTwain(values.minimum), option.toTwain(values.maximum),
-                                          stepToTwain(values.step), option.toTwain(values.current),
-                                          option.toTwain(values.defaultValue));
+            cap =
+                Capability::createRange(cap.cap(), option.toTwain(values.minimum),
+                                        option.toTwain(values.maximum), stepToTwain(values.step),
+                                        option.toTwain(values.current), option.toTwain(values.defaultValue));
             return Twpp::success();
         }
         case Twpp::MSG_GETCURRENT:

@@ -39,8 +39,8 @@ bool writeOption(const tarsin_ds& source, int role, const Raw& value) {
     return source.scanner()->set_option_value(index, &value) == 0;
 }
 
-#define TARSIN_OPTION_REPRESENTATION(Raw)                                                                   \
-    template OptionValues<Raw> readOption<Raw>(const tarsin_ds&, int, const Raw&, const Raw&, unsigned);    \
+#define TARSIN_OPTION_REPRESENTATION(Raw)                                                                    \
+    template OptionValues<Raw> readOption<Raw>(const tarsin_ds&, int, const Raw&, const Raw&, unsigned);     \
     template bool writeOption<Raw>(const tarsin_ds&, int, const Raw&);
 TARSIN_OPTION_REPRESENTATION(uint8_t)
 TARSIN_OPTION_REPRESENTATION(int32_t)

@@ -19,7 +19,8 @@ std::wstring readMachineRegistryString(const std::wstring& keyPath, const std::w
     const auto lines = posix::readIniLines(posix::registryFilePath());
     if (!lines)
         return {};
-    const auto value = posix::findIniValue(*lines, posix::machineRegistrySection(keyPath), wideToUtf8(valueName));
+    const auto value =
+        posix::findIniValue(*lines, posix::machineRegistrySection(keyPath), wideToUtf8(valueName));
     if (!value)
         return {};
     return utf8ToWide(value->substr(0, value->find('\0')));
@@ -139,7 +140,8 @@ std::string temporaryDirectory() {
 }
 
 void sleepMilliseconds(uint32_t milliseconds) {
-    timespec remaining{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+    timespec remaining{static_cast<time_t>(milliseconds / 1000),
+                       static_cast<long>(milliseconds % 1000) * 1000000L};
     // A signal must not cut the wait short: callers poll hardware-like timings with it.
     while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
     }

@@ -35,13 +35,13 @@ void writeMachineRegistryString(const std::wstring& keyPath, const std::wstring&
             fail("RegDeleteValueW", deleted);
         return;
     }
-    const LONG created = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                         KEY_SET_VALUE, nullptr, &key, nullptr);
+    const LONG created = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr,
+                                         REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr);
     if (created != ERROR_SUCCESS)
         fail("RegCreateKeyExW", created);
     const DWORD bytes = static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t));
-    const LONG set = RegSetValueExW(key, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
-                                    bytes);
+    const LONG set = RegSetValueExW(key, valueName.c_str(), 0, REG_SZ,
+                                    reinterpret_cast<const BYTE*>(value->c_str()), bytes);
     RegCloseKey(key);
     if (set != ERROR_SUCCESS)
         fail("RegSetValueExW", set);
@@ -57,7 +57,8 @@ void setEnvironmentVariable(const std::string& name, const std::string& value) {
 std::string makeTemporaryDirectory(const std::string& prefix) {
     const std::string base = platform::temporaryDirectory();
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        const std::string path = base + prefix + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(attempt);
+        const std::string path =
+            base + prefix + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(attempt);
         if (::CreateDirectoryA(path.c_str(), nullptr))
             return path + "\\";
     }

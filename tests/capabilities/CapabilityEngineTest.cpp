@@ -15,21 +15,49 @@ namespace {
 // Every standard capability the default device offers until the image-processing and option
 // capabilities land.
 const std::vector<uint16_t> kDefaultDeviceCaps = {
-    CAP_XFERCOUNT,        ICAP_COMPRESSION,     ICAP_PIXELTYPE,       ICAP_UNITS,
-    ICAP_XFERMECH,        CAP_FEEDERENABLED,    CAP_FEEDERLOADED,     CAP_SUPPORTEDCAPS,
-    CAP_AUTOFEED,         CAP_INDICATORS,       CAP_PAPERDETECTABLE,  CAP_UICONTROLLABLE,
-    CAP_DEVICEONLINE,     CAP_AUTOSCAN,         CAP_DUPLEX,           CAP_DUPLEXENABLED,
-    CAP_ENABLEDSUIONLY,   CAP_CUSTOMDSDATA,     CAP_SERIALNUMBER,     CAP_DOUBLEFEEDDETECTION,
-    ICAP_IMAGEFILEFORMAT, ICAP_ORIENTATION,     ICAP_PHYSICALWIDTH,   ICAP_PHYSICALHEIGHT,
-    ICAP_XNATIVERESOLUTION, ICAP_YNATIVERESOLUTION, ICAP_XRESOLUTION, ICAP_YRESOLUTION,
-    ICAP_BITORDER,        ICAP_PIXELFLAVOR,     ICAP_PLANARCHUNKY,    ICAP_ROTATION,
-    ICAP_SUPPORTEDSIZES,  ICAP_BITDEPTH,        ICAP_JPEGQUALITY,     ICAP_AUTOSIZE,
-    ICAP_AUTOMATICCOLORENABLED, ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE,
+    CAP_XFERCOUNT,
+    ICAP_COMPRESSION,
+    ICAP_PIXELTYPE,
+    ICAP_UNITS,
+    ICAP_XFERMECH,
+    CAP_FEEDERENABLED,
+    CAP_FEEDERLOADED,
+    CAP_SUPPORTEDCAPS,
+    CAP_AUTOFEED,
+    CAP_INDICATORS,
+    CAP_PAPERDETECTABLE,
+    CAP_UICONTROLLABLE,
+    CAP_DEVICEONLINE,
+    CAP_AUTOSCAN,
+    CAP_DUPLEX,
+    CAP_DUPLEXENABLED,
+    CAP_ENABLEDSUIONLY,
+    CAP_CUSTOMDSDATA,
+    CAP_SERIALNUMBER,
+    CAP_DOUBLEFEEDDETECTION,
+    ICAP_IMAGEFILEFORMAT,
+    ICAP_ORIENTATION,
+    ICAP_PHYSICALWIDTH,
+    ICAP_PHYSICALHEIGHT,
+    ICAP_XNATIVERESOLUTION,
+    ICAP_YNATIVERESOLUTION,
+    ICAP_XRESOLUTION,
+    ICAP_YRESOLUTION,
+    ICAP_BITORDER,
+    ICAP_PIXELFLAVOR,
+    ICAP_PLANARCHUNKY,
+    ICAP_ROTATION,
+    ICAP_SUPPORTEDSIZES,
+    ICAP_BITDEPTH,
+    ICAP_JPEGQUALITY,
+    ICAP_AUTOSIZE,
+    ICAP_AUTOMATICCOLORENABLED,
+    ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE,
 };
 const std::vector<uint16_t> kReadOnlyCaps = {
-    CAP_SUPPORTEDCAPS,   CAP_UICONTROLLABLE,     CAP_DEVICEONLINE,    ICAP_XNATIVERESOLUTION,
-    ICAP_YNATIVERESOLUTION, ICAP_PHYSICALWIDTH, ICAP_PHYSICALHEIGHT,  CAP_ENABLEDSUIONLY,
-    CAP_PAPERDETECTABLE, CAP_DUPLEX,             CAP_SERIALNUMBER,    CAP_CUSTOMDSDATA,
+    CAP_SUPPORTEDCAPS,      CAP_UICONTROLLABLE, CAP_DEVICEONLINE,    ICAP_XNATIVERESOLUTION,
+    ICAP_YNATIVERESOLUTION, ICAP_PHYSICALWIDTH, ICAP_PHYSICALHEIGHT, CAP_ENABLEDSUIONLY,
+    CAP_PAPERDETECTABLE,    CAP_DUPLEX,         CAP_SERIALNUMBER,    CAP_CUSTOMDSDATA,
     CAP_FEEDERLOADED,
 };
 bool isReadOnly(uint16_t id) { return std::count(kReadOnlyCaps.begin(), kReadOnlyCaps.end(), id) != 0; }
@@ -99,7 +127,8 @@ TEST_F(Negotiation, UnregisteredIdIsUnsupportedButQueriesAsNoOperation) {
 TEST_F(Negotiation, HelpLabelsAndConstraintsAreNotOffered) {
     openSource();
     for (const uint16_t msg : {MSG_GETHELP, MSG_GETLABEL, MSG_GETLABELENUM, MSG_SETCONSTRAINT}) {
-        EXPECT_EQ(sendContainer(msg, CAP_XFERCOUNT, TWON_ONEVALUE, {TWTY_INT16, 0, 5, 0, 0, 0}), TWRC_FAILURE);
+        EXPECT_EQ(sendContainer(msg, CAP_XFERCOUNT, TWON_ONEVALUE, {TWTY_INT16, 0, 5, 0, 0, 0}),
+                  TWRC_FAILURE);
         EXPECT_EQ(condition(), TWCC_BADPROTOCOL) << "msg " << msg;
     }
 }
@@ -116,7 +145,8 @@ TEST_F(Negotiation, GetDefaultLeavesTheCurrentValueInEffect) {
 TEST_F(Negotiation, TheApplicationsContainerIsNeverFreedBySource) {
     openSource();
     const std::vector<uint8_t> bw = captest::enumerationOf(TWTY_UINT16, {TWPT_BW, TWPT_GRAY}, 1);
-    for (const uint16_t msg : {MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT, MSG_RESET, MSG_SET, MSG_QUERYSUPPORT}) {
+    for (const uint16_t msg :
+         {MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT, MSG_RESET, MSG_SET, MSG_QUERYSUPPORT}) {
         SCOPED_TRACE(testing::Message() << "msg " << msg);
         EXPECT_EQ(sendContainer(msg, ICAP_PIXELTYPE, TWON_ENUMERATION, bw), TWRC_SUCCESS);
     }
@@ -131,8 +161,9 @@ TEST_F(Negotiation, TheApplicationsContainerIsNeverFreedBySource) {
 
 TEST_F(Negotiation, SetReadsTheCurrentItemOfEveryNumericContainerForm) {
     openSource();
-    EXPECT_EQ(sendContainer(MSG_SET, ICAP_JPEGQUALITY, TWON_RANGE, captest::rangeOf(TWTY_UINT16, 1, 100, 1, 55)),
-              TWRC_SUCCESS);
+    EXPECT_EQ(
+        sendContainer(MSG_SET, ICAP_JPEGQUALITY, TWON_RANGE, captest::rangeOf(TWTY_UINT16, 1, 100, 1, 55)),
+        TWRC_SUCCESS);
     EXPECT_EQ(current(ICAP_JPEGQUALITY), 55u);
     EXPECT_EQ(sendContainer(MSG_SET, ICAP_JPEGQUALITY, TWON_ENUMERATION,
                             captest::enumerationOf(TWTY_UINT16, {10, 20, 30}, 2)),
@@ -155,21 +186,31 @@ TEST_F(Negotiation, ResetAllRestoresEveryDefault) {
         uint16_t itemType;
         uint32_t value;
     } changes[] = {
-        {CAP_XFERCOUNT, TWTY_INT16, 5},          {ICAP_COMPRESSION, TWTY_UINT16, TWCP_GROUP4},
-        {ICAP_XFERMECH, TWTY_UINT16, TWSX_MEMORY}, {ICAP_IMAGEFILEFORMAT, TWTY_UINT16, TWFF_JFIF},
-        {ICAP_JPEGQUALITY, TWTY_UINT16, 40},     {CAP_FEEDERENABLED, TWTY_BOOL, 0},
-        {CAP_AUTOFEED, TWTY_BOOL, 0},            {CAP_AUTOSCAN, TWTY_BOOL, 1},
-        {CAP_INDICATORS, TWTY_BOOL, 0},          {CAP_DUPLEXENABLED, TWTY_BOOL, 0},
+        {CAP_XFERCOUNT, TWTY_INT16, 5},
+        {ICAP_COMPRESSION, TWTY_UINT16, TWCP_GROUP4},
+        {ICAP_XFERMECH, TWTY_UINT16, TWSX_MEMORY},
+        {ICAP_IMAGEFILEFORMAT, TWTY_UINT16, TWFF_JFIF},
+        {ICAP_JPEGQUALITY, TWTY_UINT16, 40},
+        {CAP_FEEDERENABLED, TWTY_BOOL, 0},
+        {CAP_AUTOFEED, TWTY_BOOL, 0},
+        {CAP_AUTOSCAN, TWTY_BOOL, 1},
+        {CAP_INDICATORS, TWTY_BOOL, 0},
+        {CAP_DUPLEXENABLED, TWTY_BOOL, 0},
         {CAP_DOUBLEFEEDDETECTION, TWTY_UINT16, TWDF_BYLENGTH},
-        {ICAP_XRESOLUTION, TWTY_FIX32, 600},     {ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY},
-        {ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_USLETTER}, {ICAP_ORIENTATION, TWTY_UINT16, TWOR_LANDSCAPE},
-        {ICAP_ROTATION, TWTY_FIX32, 90},         {ICAP_AUTOSIZE, TWTY_UINT16, TWAS_AUTO},
-        {ICAP_AUTOMATICCOLORENABLED, TWTY_BOOL, 1}, {ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE, TWTY_UINT16, TWPT_BW},
+        {ICAP_XRESOLUTION, TWTY_FIX32, 600},
+        {ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY},
+        {ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_USLETTER},
+        {ICAP_ORIENTATION, TWTY_UINT16, TWOR_LANDSCAPE},
+        {ICAP_ROTATION, TWTY_FIX32, 90},
+        {ICAP_AUTOSIZE, TWTY_UINT16, TWAS_AUTO},
+        {ICAP_AUTOMATICCOLORENABLED, TWTY_BOOL, 1},
+        {ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE, TWTY_UINT16, TWPT_BW},
     };
     for (const auto& change : changes) {
         ASSERT_EQ(setOneValue(change.cap, change.itemType, change.value), TWRC_SUCCESS)
             << "cap 0x" << std::hex << change.cap;
-        ASSERT_NE(itemOf(MSG_GETDEFAULT, change.cap), current(change.cap)) << "cap 0x" << std::hex << change.cap;
+        ASSERT_NE(itemOf(MSG_GETDEFAULT, change.cap), current(change.cap))
+            << "cap 0x" << std::hex << change.cap;
     }
     testsupport::SimulatedBackend::instance().clearJournal();
 
@@ -187,9 +228,10 @@ TEST_F(Negotiation, ResetAllRestoresEveryDefault) {
     EXPECT_EQ(current(ICAP_XFERMECH), uint32_t{TWSX_NATIVE});
     EXPECT_EQ(current(ICAP_COMPRESSION), uint32_t{TWCP_NONE});
     const std::string written = journal();
-    for (const char* line : {"set_option_value role=47 value=-1", "set_compression 0", "set_transfer_mechanism 0",
-                             "set_option_value role=24 value=200", "set_option_value role=57 value=2",
-                             "set_option_value role=56 value=1", "set_option_value role=3 value=2"})
+    for (const char* line :
+         {"set_option_value role=47 value=-1", "set_compression 0", "set_transfer_mechanism 0",
+          "set_option_value role=24 value=200", "set_option_value role=57 value=2",
+          "set_option_value role=56 value=1", "set_option_value role=3 value=2"})
         EXPECT_NE(written.find(line), std::string::npos) << line << " missing from\n" << written;
 }
 

@@ -87,7 +87,8 @@ void append(std::vector<uint8_t>& bytes, T value) {
     bytes.insert(bytes.end(), raw, raw + sizeof(T));
 }
 // An enumeration of 16-bit items whose CurrentIndex selects the value sent.
-inline std::vector<uint8_t> enumerationOf(uint16_t itemType, const std::vector<uint16_t>& items, uint32_t current) {
+inline std::vector<uint8_t> enumerationOf(uint16_t itemType, const std::vector<uint16_t>& items,
+                                          uint32_t current) {
     std::vector<uint8_t> bytes;
     append(bytes, itemType);
     append(bytes, static_cast<uint32_t>(items.size()));
@@ -97,7 +98,8 @@ inline std::vector<uint8_t> enumerationOf(uint16_t itemType, const std::vector<u
         append(bytes, item);
     return bytes;
 }
-inline std::vector<uint8_t> rangeOf(uint16_t itemType, uint32_t min, uint32_t max, uint32_t step, uint32_t current) {
+inline std::vector<uint8_t> rangeOf(uint16_t itemType, uint32_t min, uint32_t max, uint32_t step,
+                                    uint32_t current) {
     std::vector<uint8_t> bytes;
     append(bytes, itemType);
     for (uint32_t value : {min, max, step, current /* default */, current})
@@ -125,14 +127,16 @@ protected:
     }
     // The one value item answered to msg, failing the test unless the message succeeded.
     uint32_t itemOf(uint16_t msg, uint16_t cap) {
-        EXPECT_EQ(capability(msg, cap), TWRC_SUCCESS) << "cap 0x" << std::hex << cap << " condition " << condition();
+        EXPECT_EQ(capability(msg, cap), TWRC_SUCCESS)
+            << "cap 0x" << std::hex << cap << " condition " << condition();
         const Answer answer = read(this->answer());
         EXPECT_EQ(answer.conType, TWON_ONEVALUE);
         return answer.items.empty() ? 0xDEADBEEF : answer.items[0];
     }
     uint32_t current(uint16_t cap) { return itemOf(MSG_GETCURRENT, cap); }
     Answer get(uint16_t cap) {
-        EXPECT_EQ(capability(MSG_GET, cap), TWRC_SUCCESS) << "cap 0x" << std::hex << cap << " condition " << condition();
+        EXPECT_EQ(capability(MSG_GET, cap), TWRC_SUCCESS)
+            << "cap 0x" << std::hex << cap << " condition " << condition();
         return read(answer());
     }
     std::vector<uint16_t> supportedCaps() {

@@ -16,8 +16,8 @@ struct SetCase {
     uint16_t cap;
     uint16_t itemType;
     uint32_t value;
-    uint16_t condition;           // TWCC_SUCCESS when accepted
-    const char* reachedScanner;   // the journal of the call; "" when the scanner was not told
+    uint16_t condition;                          // TWCC_SUCCESS when accepted
+    const char* reachedScanner;                  // the journal of the call; "" when the scanner was not told
     std::optional<uint32_t> then = std::nullopt; // MSG_GETCURRENT afterwards
 };
 std::ostream& operator<<(std::ostream& out, const SetCase& c) { return out << c.name; }
@@ -47,15 +47,18 @@ constexpr uint16_t kNoOp = TWCC_CAPBADOPERATION;
 INSTANTIATE_TEST_SUITE_P(
     DeviceAndTransfer, SetValue,
     ::testing::Values(
-        SetCase{"XferCountAll", CAP_XFERCOUNT, TWTY_INT16, 0xFFFF, kOk, "set_option_value role=47 value=-1\n", 0xFFFF},
+        SetCase{"XferCountAll", CAP_XFERCOUNT, TWTY_INT16, 0xFFFF, kOk, "set_option_value role=47 value=-1\n",
+                0xFFFF},
         SetCase{"XferCountFive", CAP_XFERCOUNT, TWTY_INT16, 5, kOk, "set_option_value role=47 value=5\n", 5},
         SetCase{"XferCountZero", CAP_XFERCOUNT, TWTY_INT16, 0, kBad, ""},
         SetCase{"XferCountBelowAll", CAP_XFERCOUNT, TWTY_INT16, 0xFFFE, kBad, ""},
         SetCase{"IndicatorsOff", CAP_INDICATORS, TWTY_BOOL, 0, kOk, "", 0},
         SetCase{"IndicatorsAnyNonZero", CAP_INDICATORS, TWTY_BOOL, 9, kOk, "", 1},
-        SetCase{"CompressionGroup4", ICAP_COMPRESSION, TWTY_UINT16, TWCP_GROUP4, kOk, "set_compression 5\n", TWCP_GROUP4},
+        SetCase{"CompressionGroup4", ICAP_COMPRESSION, TWTY_UINT16, TWCP_GROUP4, kOk, "set_compression 5\n",
+                TWCP_GROUP4},
         SetCase{"CompressionJpeg", ICAP_COMPRESSION, TWTY_UINT16, TWCP_JPEG, kBad, ""},
-        SetCase{"XferMechMemory", ICAP_XFERMECH, TWTY_UINT16, TWSX_MEMORY, kOk, "set_transfer_mechanism 2\n", TWSX_MEMORY},
+        SetCase{"XferMechMemory", ICAP_XFERMECH, TWTY_UINT16, TWSX_MEMORY, kOk, "set_transfer_mechanism 2\n",
+                TWSX_MEMORY},
         SetCase{"XferMechThree", ICAP_XFERMECH, TWTY_UINT16, 3, kBad, ""},
         SetCase{"FileFormatJfif", ICAP_IMAGEFILEFORMAT, TWTY_UINT16, TWFF_JFIF, kOk, "", TWFF_JFIF},
         SetCase{"FileFormatTiff", ICAP_IMAGEFILEFORMAT, TWTY_UINT16, TWFF_TIFF, kOk, "", TWFF_TIFF},
@@ -73,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
         SetCase{"FeederAnyNonZero", CAP_FEEDERENABLED, TWTY_BOOL, 5, kOk, "", 1},
         SetCase{"Duplex", CAP_DUPLEX, TWTY_UINT16, TWDX_1PASSDUPLEX, kNoOp, ""},
         SetCase{"DuplexOff", CAP_DUPLEXENABLED, TWTY_BOOL, 0, kOk, "set_option_value role=64 value=0\n", 0},
-        SetCase{"DuplexAnyNonZero", CAP_DUPLEXENABLED, TWTY_BOOL, 3, kOk, "set_option_value role=64 value=1\n", 1},
+        SetCase{"DuplexAnyNonZero", CAP_DUPLEXENABLED, TWTY_BOOL, 3, kOk,
+                "set_option_value role=64 value=1\n", 1},
         SetCase{"AutoFeedOff", CAP_AUTOFEED, TWTY_BOOL, 0, kOk, "", 0},
         SetCase{"AutoScanKeepsTheValue", CAP_AUTOSCAN, TWTY_BOOL, 7, kOk, "", 7},
         SetCase{"SerialNumber", CAP_SERIALNUMBER, TWTY_STR255, 0, kNoOp, ""},
@@ -94,34 +98,39 @@ INSTANTIATE_TEST_SUITE_P(
         SetCase{"PixelFlavorVanilla", ICAP_PIXELFLAVOR, TWTY_UINT16, TWPF_VANILLA, kBad, ""},
         SetCase{"NativeResolution", ICAP_XNATIVERESOLUTION, TWTY_FIX32, fix32Slot(200), kNoOp, ""},
         SetCase{"PhysicalWidth", ICAP_PHYSICALWIDTH, TWTY_FIX32, fix32Slot(8), kNoOp, ""},
-        SetCase{"Resolution300", ICAP_XRESOLUTION, TWTY_FIX32, fix32Slot(300), kOk, "set_option_value role=24 value=300\n",
-                fix32Slot(300)},
+        SetCase{"Resolution300", ICAP_XRESOLUTION, TWTY_FIX32, fix32Slot(300), kOk,
+                "set_option_value role=24 value=300\n", fix32Slot(300)},
         SetCase{"ResolutionTruncated", ICAP_XRESOLUTION, TWTY_FIX32, fix32Slot(150, 0xC000), kOk,
                 "set_option_value role=24 value=150\n", fix32Slot(150)},
         SetCase{"ResolutionRefused", ICAP_XRESOLUTION, TWTY_FIX32, fix32Slot(250), kBad,
                 "set_option_value role=24 value=250 refused\n"},
         SetCase{"BitDepth8", ICAP_BITDEPTH, TWTY_UINT16, 8, kOk, "set_option_value role=57 value=1\n", 8},
-        SetCase{"BitDepth16", ICAP_BITDEPTH, TWTY_UINT16, 16, kBad, "set_option_value role=57 value=16 refused\n"},
-        SetCase{"PixelTypeBw", ICAP_PIXELTYPE, TWTY_UINT16, TWPT_BW, kOk, "set_option_value role=57 value=0\n", TWPT_BW},
+        SetCase{"BitDepth16", ICAP_BITDEPTH, TWTY_UINT16, 16, kBad,
+                "set_option_value role=57 value=16 refused\n"},
+        SetCase{"PixelTypeBw", ICAP_PIXELTYPE, TWTY_UINT16, TWPT_BW, kOk,
+                "set_option_value role=57 value=0\n", TWPT_BW},
         SetCase{"PixelTypePalette", ICAP_PIXELTYPE, TWTY_UINT16, TWPT_PALETTE, kBad,
                 "set_option_value role=57 value=3 refused\n"},
-        SetCase{"SizeLetter", ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_USLETTER, kOk, "set_option_value role=59 value=3\n",
-                TWSS_USLETTER},
-        SetCase{"SizeNone", ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_NONE, kBad, "set_option_value role=59 value=0 refused\n"},
+        SetCase{"SizeLetter", ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_USLETTER, kOk,
+                "set_option_value role=59 value=3\n", TWSS_USLETTER},
+        SetCase{"SizeNone", ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_NONE, kBad,
+                "set_option_value role=59 value=0 refused\n"},
         SetCase{"OrientationLandscape", ICAP_ORIENTATION, TWTY_UINT16, TWOR_LANDSCAPE, kOk,
                 "set_option_value role=60 value=1\n", TWOR_LANDSCAPE},
         SetCase{"OrientationRot90IsPortrait", ICAP_ORIENTATION, TWTY_UINT16, TWOR_ROT90, kOk,
                 "set_option_value role=60 value=0\n", TWOR_ROT0},
-        SetCase{"Rotation90", ICAP_ROTATION, TWTY_FIX32, fix32Slot(90), kOk, "set_option_value role=63 value=90\n",
-                fix32Slot(90)},
+        SetCase{"Rotation90", ICAP_ROTATION, TWTY_FIX32, fix32Slot(90), kOk,
+                "set_option_value role=63 value=90\n", fix32Slot(90)},
         SetCase{"RotationRefused", ICAP_ROTATION, TWTY_FIX32, fix32Slot(45, 0x8000), kBad,
                 "set_option_value role=63 value=45 refused\n"},
-        SetCase{"AutoSizeAuto", ICAP_AUTOSIZE, TWTY_UINT16, TWAS_AUTO, kOk, "set_option_value role=61 value=1\n", TWAS_AUTO},
+        SetCase{"AutoSizeAuto", ICAP_AUTOSIZE, TWTY_UINT16, TWAS_AUTO, kOk,
+                "set_option_value role=61 value=1\n", TWAS_AUTO},
         SetCase{"AutoSizeCurrentIsNone", ICAP_AUTOSIZE, TWTY_UINT16, TWAS_CURRENT, kOk,
                 "set_option_value role=61 value=0\n", TWAS_NONE},
         SetCase{"AutomaticColorOn", ICAP_AUTOMATICCOLORENABLED, TWTY_BOOL, 1, kOk,
                 "set_option_value role=3 value=2572\n", 1},
-        SetCase{"AutomaticColorOff", ICAP_AUTOMATICCOLORENABLED, TWTY_BOOL, 0, kOk, "set_option_value role=3 value=2\n", 0},
+        SetCase{"AutomaticColorOff", ICAP_AUTOMATICCOLORENABLED, TWTY_BOOL, 0, kOk,
+                "set_option_value role=3 value=2\n", 0},
         SetCase{"NonColorGray", ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE, TWTY_UINT16, TWPT_GRAY, kOk,
                 "set_option_value role=56 value=1\n", TWPT_GRAY},
         SetCase{"NonColorRgb", ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE, TWTY_UINT16, TWPT_RGB, kSeq, ""}),
@@ -141,7 +150,8 @@ TEST_F(Device, CompressionListsNoneAndGroup4) {
 }
 
 TEST_F(Device, FileFormatsComeFromTheScannerAndTheValueFromTheSource) {
-    testsupport::useProfile(R"({"base": "default", "options": {"72": {"type": "format", "list": [4, 1, 2]}}})");
+    testsupport::useProfile(
+        R"({"base": "default", "options": {"72": {"type": "format", "list": [4, 1, 2]}}})");
     openSource();
     ASSERT_EQ(setOneValue(ICAP_IMAGEFILEFORMAT, TWTY_UINT16, uint16_t{TWFF_JFIF}), TWRC_SUCCESS);
     Answer answer = get(ICAP_IMAGEFILEFORMAT);
@@ -164,11 +174,16 @@ TEST_F(Device, FixedAndReadOnlyValues) {
         uint16_t itemType;
         uint32_t value;
     } fixed[] = {
-        {CAP_DUPLEX, TWON_ONEVALUE, TWTY_UINT16, TWDX_1PASSDUPLEX}, {CAP_ENABLEDSUIONLY, TWON_ENUMERATION, TWTY_BOOL, 1},
-        {CAP_UICONTROLLABLE, TWON_ONEVALUE, TWTY_BOOL, 1},          {CAP_PAPERDETECTABLE, TWON_ONEVALUE, TWTY_BOOL, 1},
-        {CAP_CUSTOMDSDATA, TWON_ONEVALUE, TWTY_BOOL, 1},            {CAP_DEVICEONLINE, TWON_ONEVALUE, TWTY_BOOL, 1},
-        {CAP_FEEDERLOADED, TWON_ONEVALUE, TWTY_BOOL, 1},            {CAP_XFERCOUNT, TWON_ONEVALUE, TWTY_INT16, 0xFFFF},
-        {CAP_AUTOFEED, TWON_ENUMERATION, TWTY_BOOL, 1},             {CAP_INDICATORS, TWON_ENUMERATION, TWTY_BOOL, 1},
+        {CAP_DUPLEX, TWON_ONEVALUE, TWTY_UINT16, TWDX_1PASSDUPLEX},
+        {CAP_ENABLEDSUIONLY, TWON_ENUMERATION, TWTY_BOOL, 1},
+        {CAP_UICONTROLLABLE, TWON_ONEVALUE, TWTY_BOOL, 1},
+        {CAP_PAPERDETECTABLE, TWON_ONEVALUE, TWTY_BOOL, 1},
+        {CAP_CUSTOMDSDATA, TWON_ONEVALUE, TWTY_BOOL, 1},
+        {CAP_DEVICEONLINE, TWON_ONEVALUE, TWTY_BOOL, 1},
+        {CAP_FEEDERLOADED, TWON_ONEVALUE, TWTY_BOOL, 1},
+        {CAP_XFERCOUNT, TWON_ONEVALUE, TWTY_INT16, 0xFFFF},
+        {CAP_AUTOFEED, TWON_ENUMERATION, TWTY_BOOL, 1},
+        {CAP_INDICATORS, TWON_ENUMERATION, TWTY_BOOL, 1},
         {CAP_DOUBLEFEEDDETECTION, TWON_ONEVALUE, TWTY_UINT16, TWDF_ULTRASONIC},
         {ICAP_JPEGQUALITY, TWON_ONEVALUE, TWTY_UINT16, 80},
     };
@@ -190,7 +205,8 @@ TEST_F(Device, OfflineAndEmptyFeederAreReadOnEveryCall) {
 
 TEST_F(Device, SerialNumberIsCutAt255Characters) {
     const std::string serial(300, 'S');
-    testsupport::useProfile(R"({"base": "default", "options": {"73": {"type": "text", "default": ")" + serial + R"("}}})");
+    testsupport::useProfile(R"({"base": "default", "options": {"73": {"type": "text", "default": ")" +
+                            serial + R"("}}})");
     openSource();
     ASSERT_EQ(capability(MSG_GET, CAP_SERIALNUMBER), TWRC_SUCCESS);
     EXPECT_EQ(captest::read(answer()).itemType, TWTY_STR255);

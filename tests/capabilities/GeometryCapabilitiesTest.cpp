@@ -118,10 +118,13 @@ TEST_F(Geometry, SwitchesListOffThenOn) {
 }
 
 TEST_F(Geometry, NonColorPixelTypeKeepsOnlyWhatTheScannerTook) {
-    testsupport::useProfile(R"({"base": "default", "options": {"56": {"type": "integer", "list": [1], "default": 1}}})");
+    testsupport::useProfile(
+        R"({"base": "default", "options": {"56": {"type": "integer", "list": [1], "default": 1}}})");
     openSource();
-    ASSERT_EQ(setOneValue(ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE, TWTY_UINT16, uint16_t{TWPT_GRAY}), TWRC_SUCCESS);
-    EXPECT_EQ(setOneValue(ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE, TWTY_UINT16, uint16_t{TWPT_BW}), TWRC_FAILURE);
+    ASSERT_EQ(setOneValue(ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE, TWTY_UINT16, uint16_t{TWPT_GRAY}),
+              TWRC_SUCCESS);
+    EXPECT_EQ(setOneValue(ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE, TWTY_UINT16, uint16_t{TWPT_BW}),
+              TWRC_FAILURE);
     EXPECT_EQ(condition(), TWCC_SEQERROR);
     const Answer answer = get(ICAP_AUTOMATICCOLORNONCOLORPIXELTYPE);
     EXPECT_EQ(answer.items, (std::vector<uint32_t>{TWPT_BW, TWPT_GRAY}));
@@ -133,7 +136,8 @@ TEST_F(Geometry, RotationAndPaperSizesListTheScannersValues) {
     openSource();
     const Answer rotations = get(ICAP_ROTATION);
     EXPECT_EQ(rotations.itemType, TWTY_FIX32);
-    EXPECT_EQ(rotations.items, (std::vector<uint32_t>{fix32Slot(0), fix32Slot(90), fix32Slot(180), fix32Slot(270)}));
+    EXPECT_EQ(rotations.items,
+              (std::vector<uint32_t>{fix32Slot(0), fix32Slot(90), fix32Slot(180), fix32Slot(270)}));
     const Answer sizes = get(ICAP_SUPPORTEDSIZES);
     EXPECT_EQ(sizes.items, (std::vector<uint32_t>{TWSS_A4, TWSS_USLETTER}));
     EXPECT_EQ(sizes.currentIndex, 0u);

@@ -54,20 +54,30 @@ TEST_P(WithoutInstance, AnswersByTheTable) {
     EXPECT_EQ(condition(), c.condition);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, WithoutInstance,
-    ::testing::Values(NoInstanceCase{"ImageGroup", DG_IMAGE, DAT_IMAGEINFO, MSG_GET, true, TWRC_FAILURE, TWCC_SEQERROR},
-                      NoInstanceCase{"Capability", DG_CONTROL, DAT_CAPABILITY, MSG_GET, true, TWRC_FAILURE, TWCC_BADPROTOCOL},
-                      NoInstanceCase{"IdentityNullData", DG_CONTROL, DAT_IDENTITY, MSG_GET, false, TWRC_FAILURE, TWCC_BADVALUE},
-                      NoInstanceCase{"UserSelectNullData", DG_CONTROL, DAT_IDENTITY, MSG_USERSELECT, false, TWRC_FAILURE, TWCC_BADVALUE},
-                      NoInstanceCase{"CloseWithoutInstance", DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, false, TWRC_SUCCESS, TWCC_SUCCESS},
-                      NoInstanceCase{"OtherIdentityMessage", DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, true, TWRC_FAILURE, TWCC_BADPROTOCOL},
-                      NoInstanceCase{"StatusNullData", DG_CONTROL, DAT_STATUS, MSG_GET, false, TWRC_FAILURE, TWCC_BADVALUE},
-                      NoInstanceCase{"StatusOtherMessage", DG_CONTROL, DAT_STATUS, MSG_SET, true, TWRC_FAILURE, TWCC_BADPROTOCOL},
-                      NoInstanceCase{"EntryPointNullData", DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, false, TWRC_FAILURE, TWCC_BADVALUE},
-                      NoInstanceCase{"EntryPointGet", DG_CONTROL, DAT_ENTRYPOINT, MSG_GET, true, TWRC_FAILURE, TWCC_BADPROTOCOL},
-                      NoInstanceCase{"OtherDat", DG_CONTROL, DAT_PARENT, MSG_OPENDSM, true, TWRC_FAILURE, TWCC_BADPROTOCOL}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Table, WithoutInstance,
+                         ::testing::Values(NoInstanceCase{"ImageGroup", DG_IMAGE, DAT_IMAGEINFO, MSG_GET,
+                                                          true, TWRC_FAILURE, TWCC_SEQERROR},
+                                           NoInstanceCase{"Capability", DG_CONTROL, DAT_CAPABILITY, MSG_GET,
+                                                          true, TWRC_FAILURE, TWCC_BADPROTOCOL},
+                                           NoInstanceCase{"IdentityNullData", DG_CONTROL, DAT_IDENTITY,
+                                                          MSG_GET, false, TWRC_FAILURE, TWCC_BADVALUE},
+                                           NoInstanceCase{"UserSelectNullData", DG_CONTROL, DAT_IDENTITY,
+                                                          MSG_USERSELECT, false, TWRC_FAILURE, TWCC_BADVALUE},
+                                           NoInstanceCase{"CloseWithoutInstance", DG_CONTROL, DAT_IDENTITY,
+                                                          MSG_CLOSEDS, false, TWRC_SUCCESS, TWCC_SUCCESS},
+                                           NoInstanceCase{"OtherIdentityMessage", DG_CONTROL, DAT_IDENTITY,
+                                                          MSG_GETFIRST, true, TWRC_FAILURE, TWCC_BADPROTOCOL},
+                                           NoInstanceCase{"StatusNullData", DG_CONTROL, DAT_STATUS, MSG_GET,
+                                                          false, TWRC_FAILURE, TWCC_BADVALUE},
+                                           NoInstanceCase{"StatusOtherMessage", DG_CONTROL, DAT_STATUS,
+                                                          MSG_SET, true, TWRC_FAILURE, TWCC_BADPROTOCOL},
+                                           NoInstanceCase{"EntryPointNullData", DG_CONTROL, DAT_ENTRYPOINT,
+                                                          MSG_SET, false, TWRC_FAILURE, TWCC_BADVALUE},
+                                           NoInstanceCase{"EntryPointGet", DG_CONTROL, DAT_ENTRYPOINT,
+                                                          MSG_GET, true, TWRC_FAILURE, TWCC_BADPROTOCOL},
+                                           NoInstanceCase{"OtherDat", DG_CONTROL, DAT_PARENT, MSG_OPENDSM,
+                                                          true, TWRC_FAILURE, TWCC_BADPROTOCOL}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST_F(EntryPoint, StatusAnswersThePreviousCallThenItsOwnSuccess) {
     call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, nullptr);

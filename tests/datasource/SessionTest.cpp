@@ -52,19 +52,22 @@ TEST_P(BackendRefusesToOpen, AnswersTheMappedCondition) {
     EXPECT_EQ(capability(MSG_GET, CAP_SUPPORTEDCAPS), TWRC_FAILURE);
     EXPECT_EQ(condition(), TWCC_BADPROTOCOL);
 }
-INSTANTIATE_TEST_SUITE_P(
-    StatusTable, BackendRefusesToOpen,
-    ::testing::Values(OpenFailure{"BadValue", 0x100, TWCC_BADVALUE}, OpenFailure{"Denied", 0x103, TWCC_DENIED},
-                      OpenFailure{"BadCap", 0x10C, TWCC_BADCAP}, OpenFailure{"OperationError", 0x10D, TWCC_OPERATIONERROR},
-                      OpenFailure{"FileNotFound", 0x10F, TWCC_FILENOTFOUND},
-                      OpenFailure{"FileWriteError", 0x111, TWCC_FILEWRITEERROR},
-                      OpenFailure{"Offline", 0xDE00, TWCC_CHECKDEVICEONLINE},
-                      OpenFailure{"BadProtocol", 0xDE01, TWCC_BADPROTOCOL}, OpenFailure{"NoMedia", 0xDE07, TWCC_NOMEDIA},
-                      OpenFailure{"DoubleFeed", 0xDE09, TWCC_PAPERDOUBLEFEED},
-                      OpenFailure{"PaperJam", 0xDE0A, TWCC_PAPERJAM},
-                      OpenFailure{"DamagedCorner", 0xDE0E, TWCC_DAMAGEDCORNER},
-                      OpenFailure{"OtherInCustomRange", 5, 0x8005}, OpenFailure{"WrapsToSixteenBits", 0xFFFF, 0x7FFF}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(StatusTable, BackendRefusesToOpen,
+                         ::testing::Values(OpenFailure{"BadValue", 0x100, TWCC_BADVALUE},
+                                           OpenFailure{"Denied", 0x103, TWCC_DENIED},
+                                           OpenFailure{"BadCap", 0x10C, TWCC_BADCAP},
+                                           OpenFailure{"OperationError", 0x10D, TWCC_OPERATIONERROR},
+                                           OpenFailure{"FileNotFound", 0x10F, TWCC_FILENOTFOUND},
+                                           OpenFailure{"FileWriteError", 0x111, TWCC_FILEWRITEERROR},
+                                           OpenFailure{"Offline", 0xDE00, TWCC_CHECKDEVICEONLINE},
+                                           OpenFailure{"BadProtocol", 0xDE01, TWCC_BADPROTOCOL},
+                                           OpenFailure{"NoMedia", 0xDE07, TWCC_NOMEDIA},
+                                           OpenFailure{"DoubleFeed", 0xDE09, TWCC_PAPERDOUBLEFEED},
+                                           OpenFailure{"PaperJam", 0xDE0A, TWCC_PAPERJAM},
+                                           OpenFailure{"DamagedCorner", 0xDE0E, TWCC_DAMAGEDCORNER},
+                                           OpenFailure{"OtherInCustomRange", 5, 0x8005},
+                                           OpenFailure{"WrapsToSixteenBits", 0xFFFF, 0x7FFF}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST_F(Session, NoScannerObjectFailsWithSuccessCondition) {
     useProfile(R"({"base": "default", "faults": {"noScanner": true}})");
@@ -73,8 +76,9 @@ TEST_F(Session, NoScannerObjectFailsWithSuccessCondition) {
 }
 
 TEST_F(Session, MissingBackendAnswersBummer) {
-    for (const auto& directory : {std::optional<std::wstring>(), std::optional<std::wstring>(L""),
-                                  std::optional<std::wstring>(platform::utf8ToWide(testsupport::scratchDirectory() + "nowhere"))}) {
+    for (const auto& directory :
+         {std::optional<std::wstring>(), std::optional<std::wstring>(L""),
+          std::optional<std::wstring>(platform::utf8ToWide(testsupport::scratchDirectory() + "nowhere"))}) {
         testsupport::setBackendDirectory(directory);
         EXPECT_EQ(app().open(), TWRC_FAILURE);
         EXPECT_EQ(condition(), TWCC_BUMMER);
@@ -85,8 +89,10 @@ TEST_F(Session, LibraryWithoutTheEntryPointsAnswersBummer) {
     // A real shared library under the backend's name, without its four entry points.
     const std::string folder = testsupport::scratchDirectory() + "impostor";
     std::filesystem::create_directories(folder);
-    const std::wstring source = host::programDirectory() + platform::kPathSeparator + platform::sharedLibraryFileName(L"tarsin-platform");
-    std::filesystem::copy_file(platform::wideToUtf8(source), folder + "/" + platform::wideToUtf8(platform::sharedLibraryFileName(L"sane")),
+    const std::wstring source = host::programDirectory() + platform::kPathSeparator +
+                                platform::sharedLibraryFileName(L"tarsin-platform");
+    std::filesystem::copy_file(platform::wideToUtf8(source),
+                               folder + "/" + platform::wideToUtf8(platform::sharedLibraryFileName(L"sane")),
                                std::filesystem::copy_options::overwrite_existing);
     testsupport::setBackendDirectory(platform::utf8ToWide(folder));
     EXPECT_EQ(app().open(), TWRC_FAILURE);
@@ -138,7 +144,8 @@ TEST_F(Session, SecondApplicationClosingKeepsTheFirstSessionBound) {
     auto second = makeApplication();
     ASSERT_EQ(second->open(), TWRC_SUCCESS);
     ASSERT_EQ(second->close(), TWRC_SUCCESS);
-    EXPECT_EQ(journal().find("uninitialize"), std::string::npos) << "the backend was unbound under the first session";
+    EXPECT_EQ(journal().find("uninitialize"), std::string::npos)
+        << "the backend was unbound under the first session";
     // The first session still drives its scanner.
     TW_USERINTERFACE ui{};
     EXPECT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
@@ -155,9 +162,7 @@ protected:
         std::remove(configPath().c_str());
         Session::TearDown();
     }
-    static std::string configPath() {
-        return platform::wideToUtf8(host::programDirectory()) + "/first.cfg";
-    }
+    static std::string configPath() { return platform::wideToUtf8(host::programDirectory()) + "/first.cfg"; }
 };
 
 TEST_P(FlowMode, FollowsTheFlowKey) {

@@ -25,7 +25,9 @@ public:
     }
     ~TemporaryFile() { platform::deleteFile(path_); }
     const std::string& path() const { return path_; }
-    std::wstring widePath() const { return platform::utf8ToWide(platform::utf16ToUtf8(platform::acpToUtf16(path_))); }
+    std::wstring widePath() const {
+        return platform::utf8ToWide(platform::utf16ToUtf8(platform::acpToUtf16(path_)));
+    }
     void write(const std::string& content) const { std::ofstream(path_, std::ios::binary) << content; }
     std::string read() const {
         std::ifstream in(path_, std::ios::binary);
@@ -95,9 +97,9 @@ TEST(ReadIniInt, ReadsLikeTheProfileFunction) {
         const wchar_t* key;
         int expected;
     } cases[] = {
-        {L"Scanner", L"one", 1},       {L"scanner", L"TWO", 2},      {L"Scanner", L"negative", -3},
-        {L"Scanner", L"letters", 0},   {L"Scanner", L"trailing", 12}, {L"Scanner", L"blank", 99},
-        {L"Scanner", L"missing", 99},  {L"Scanner", L"only", 99},    {L"Missing", L"one", 99},
+        {L"Scanner", L"one", 1},      {L"scanner", L"TWO", 2},       {L"Scanner", L"negative", -3},
+        {L"Scanner", L"letters", 0},  {L"Scanner", L"trailing", 12}, {L"Scanner", L"blank", 99},
+        {L"Scanner", L"missing", 99}, {L"Scanner", L"only", 99},     {L"Missing", L"one", 99},
     };
     for (const Case& c : cases)
         EXPECT_EQ(platform::readIniInt(ini.widePath(), c.section, c.key, 99), c.expected)
@@ -109,7 +111,8 @@ TEST(ReadIniInt, ReadsLikeTheProfileFunction) {
 
 TEST(Text, NonAsciiSurvivesEveryRoundTrip) {
     const std::u16string text = u"Grüße, café";
-    const std::string utf8 = "Gr\xC3\xBC\xC3\x9F" "e, caf\xC3\xA9";
+    const std::string utf8 = "Gr\xC3\xBC\xC3\x9F"
+                             "e, caf\xC3\xA9";
     EXPECT_EQ(platform::utf8ToUtf16(utf8), text);
     EXPECT_EQ(platform::utf16ToUtf8(text), utf8);
     EXPECT_EQ(platform::acpToUtf16(platform::utf16ToAcp(text)), text);
@@ -145,7 +148,8 @@ TEST(Modules, ModuleContainingNamesTheCallersFile) {
     ASSERT_NE(module, nullptr);
     const std::wstring path = platform::moduleFilePath(module);
     EXPECT_NE(path.find(L"platform_test"), std::wstring::npos) << platform::wideToUtf8(path);
-    EXPECT_EQ(path.find(L"platform_test"), path.rfind(platform::kPathSeparator) + 1) << platform::wideToUtf8(path);
+    EXPECT_EQ(path.find(L"platform_test"), path.rfind(platform::kPathSeparator) + 1)
+        << platform::wideToUtf8(path);
     EXPECT_EQ(platform::moduleContaining(nullptr), nullptr);
 }
 

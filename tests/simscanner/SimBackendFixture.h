@@ -27,7 +27,7 @@ struct Backend {
     SimJournalFn journal = nullptr;
     SimClearJournalFn clearJournal = nullptr;
 
-    static const Backend &instance();
+    static const Backend& instance();
 };
 
 // One value as enum_option_values reported it.
@@ -42,12 +42,12 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    const Backend &lib() const { return Backend::instance(); }
+    const Backend& lib() const { return Backend::instance(); }
     // Writes `json` as a profile file and selects it through the environment.
-    void useProfile(const std::string &json);
+    void useProfile(const std::string& json);
     // Opens a scanner with the selected profile; fails the test when none is created.
-    backend::ScannerObject &open();
-    backend::ScannerObject &openWith(const std::string &json) {
+    backend::ScannerObject& open();
+    backend::ScannerObject& openWith(const std::string& json) {
         useProfile(json);
         return open();
     }
@@ -57,11 +57,11 @@ protected:
     int32_t setInteger(int role, int32_t value);
     int32_t setBoolean(int role, uint8_t value);
     // Scans and takes the next page as the given image kind (caller releases).
-    backend::ImageObject *scanOne(int32_t kind);
-    static std::vector<uint8_t> allBytes(backend::ImageObject &image);
+    backend::ImageObject* scanOne(int32_t kind);
+    static std::vector<uint8_t> allBytes(backend::ImageObject& image);
 
     std::filesystem::path m_directory;
-    backend::ScannerObject *m_scanner = nullptr;
+    backend::ScannerObject* m_scanner = nullptr;
 };
 
 } // namespace simtest

@@ -18,19 +18,19 @@ namespace {
 
 using simscanner::PageSpec;
 
-uint32_t uint32At(const std::vector<uint8_t> &bytes, size_t offset) {
+uint32_t uint32At(const std::vector<uint8_t>& bytes, size_t offset) {
     uint32_t value = 0;
     std::memcpy(&value, bytes.data() + offset, sizeof(value));
     return value;
 }
 
-uint16_t uint16At(const std::vector<uint8_t> &bytes, size_t offset) {
+uint16_t uint16At(const std::vector<uint8_t>& bytes, size_t offset) {
     uint16_t value = 0;
     std::memcpy(&value, bytes.data() + offset, sizeof(value));
     return value;
 }
 
-std::string profileFor(int colourMode, int dpi, int paperSize, const std::string &extra = "") {
+std::string profileFor(int colourMode, int dpi, int paperSize, const std::string& extra = "") {
     return R"({"base": "default", )" + extra + R"("options": {"57": {"default": )" +
            std::to_string(colourMode) + R"(}, "24": {"default": )" + std::to_string(dpi) +
            R"(}, "59": {"default": )" + std::to_string(paperSize) + "}}}";
@@ -46,7 +46,7 @@ TEST(TestChart, PixelsDependOnEveryInput) {
     otherMode.colourMode = simscanner::kGrey;
     otherDpi.dpi = 101;
     otherPaper.paperSize = simscanner::kPaperUsLetter;
-    for (const PageSpec &other : {otherPage, otherSide, otherMode, otherDpi, otherPaper})
+    for (const PageSpec& other : {otherPage, otherSide, otherMode, otherDpi, otherPaper})
         EXPECT_NE(simscanner::renderPage(other), reference);
     EXPECT_EQ(*simscanner::renderPageCached(base), reference);
 }
@@ -59,7 +59,7 @@ struct ModeCase {
     int paperSize;
 };
 
-void PrintTo(const ModeCase &mode, std::ostream *out) {
+void PrintTo(const ModeCase& mode, std::ostream* out) {
     *out << "mode " << mode.colourMode << " at " << mode.dpi << " dpi on paper " << mode.paperSize;
 }
 
@@ -69,7 +69,7 @@ TEST_P(MemoryRows, MatchTheChartPageBySide) {
     const ModeCase mode = GetParam();
     openWith(profileFor(mode.colourMode, mode.dpi, mode.paperSize));
     for (int side = 0; side < 2; ++side) {
-        backend::ImageObject *image = scanOne(backend::kImageMemory);
+        backend::ImageObject* image = scanOne(backend::kImageMemory);
         ASSERT_NE(image, nullptr);
         const PageSpec page{1, side, mode.colourMode, mode.dpi, mode.paperSize};
         const std::vector<uint8_t> expected = simscanner::renderPage(page);
@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, MemoryRows,
 
 TEST_F(SimImage, NativeIsAPackedBottomUpDib) {
     openWith(profileFor(simscanner::kColour, 100, simscanner::kPaperUsLetter));
-    backend::ImageObject *image = scanOne(backend::kImageNative);
+    backend::ImageObject* image = scanOne(backend::kImageNative);
     ASSERT_NE(image, nullptr);
     const std::vector<uint8_t> dib = allBytes(*image);
     ASSERT_EQ(dib.size(), image->size());
@@ -108,8 +108,8 @@ TEST_F(SimImage, NativeIsAPackedBottomUpDib) {
     ASSERT_EQ(dib.size(), 40u + stride * height);
     const std::vector<uint8_t> chart = simscanner::renderPage({1, 0, simscanner::kColour, 100, 3});
     for (int y : {0, 1, 500, height - 1}) {
-        const uint8_t *dibRow = dib.data() + 40 + static_cast<size_t>(height - 1 - y) * stride;
-        const uint8_t *chartRow = chart.data() + static_cast<size_t>(y) * width * 3;
+        const uint8_t* dibRow = dib.data() + 40 + static_cast<size_t>(height - 1 - y) * stride;
+        const uint8_t* chartRow = chart.data() + static_cast<size_t>(y) * width * 3;
         for (int x : {0, 7, 425, width - 1}) {
             EXPECT_EQ(dibRow[x * 3], chartRow[x * 3 + 2]) << x << "," << y << " blue";
             EXPECT_EQ(dibRow[x * 3 + 2], chartRow[x * 3]) << x << "," << y << " red";
@@ -120,7 +120,7 @@ TEST_F(SimImage, NativeIsAPackedBottomUpDib) {
 
 TEST_F(SimImage, BilevelDibHasABlackWhitePalette) {
     openWith(profileFor(simscanner::kBlackAndWhite, 100, simscanner::kPaperA4));
-    backend::ImageObject *image = scanOne(backend::kImageNative);
+    backend::ImageObject* image = scanOne(backend::kImageNative);
     ASSERT_NE(image, nullptr);
     const std::vector<uint8_t> dib = allBytes(*image);
     EXPECT_EQ(uint16At(dib, 14), 1);
@@ -132,7 +132,7 @@ TEST_F(SimImage, BilevelDibHasABlackWhitePalette) {
 
 TEST_F(SimImage, FileKindIsABmpFileInBytesOrOnDisk) {
     openWith(profileFor(simscanner::kGrey, 100, simscanner::kPaperA4));
-    backend::ImageObject *image = scanOne(backend::kImageFile);
+    backend::ImageObject* image = scanOne(backend::kImageFile);
     ASSERT_NE(image, nullptr);
     const std::vector<uint8_t> file = allBytes(*image);
     EXPECT_TRUE(image->file_path().empty());
@@ -165,7 +165,7 @@ TEST_F(SimImage, FileKindIsABmpFileInBytesOrOnDisk) {
 
 // Undoes the MINISWHITE inversion of decoded bilevel rows; the bits past the last pixel of a row
 // are cleared, as the chart leaves them.
-void toChartBits(std::vector<uint8_t> &rows, int width) {
+void toChartBits(std::vector<uint8_t>& rows, int width) {
     const size_t stride = static_cast<size_t>(width + 7) / 8;
     const uint8_t lastByteMask = static_cast<uint8_t>(width % 8 == 0 ? 0xFF : 0xFF << (8 - width % 8));
     for (size_t at = 0; at < rows.size(); ++at) {
@@ -176,9 +176,9 @@ void toChartBits(std::vector<uint8_t> &rows, int width) {
 }
 
 // Wraps raw Group 4 data in a TIFF and decodes it, answering the rows with 1 = white.
-std::vector<uint8_t> decodeGroup4(const std::vector<uint8_t> &data, int width, int height,
-                                  const std::string &path) {
-    TIFF *writer = TIFFOpen(path.c_str(), "w");
+std::vector<uint8_t> decodeGroup4(const std::vector<uint8_t>& data, int width, int height,
+                                  const std::string& path) {
+    TIFF* writer = TIFFOpen(path.c_str(), "w");
     TIFFSetField(writer, TIFFTAG_IMAGEWIDTH, width);
     TIFFSetField(writer, TIFFTAG_IMAGELENGTH, height);
     TIFFSetField(writer, TIFFTAG_BITSPERSAMPLE, 1);
@@ -186,9 +186,9 @@ std::vector<uint8_t> decodeGroup4(const std::vector<uint8_t> &data, int width, i
     TIFFSetField(writer, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
     TIFFSetField(writer, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
     TIFFSetField(writer, TIFFTAG_ROWSPERSTRIP, height);
-    TIFFWriteRawStrip(writer, 0, const_cast<uint8_t *>(data.data()), static_cast<tmsize_t>(data.size()));
+    TIFFWriteRawStrip(writer, 0, const_cast<uint8_t*>(data.data()), static_cast<tmsize_t>(data.size()));
     TIFFClose(writer);
-    TIFF *reader = TIFFOpen(path.c_str(), "r");
+    TIFF* reader = TIFFOpen(path.c_str(), "r");
     std::vector<uint8_t> rows(static_cast<size_t>((width + 7) / 8) * height);
     const tmsize_t decoded = TIFFReadEncodedStrip(reader, 0, rows.data(), static_cast<tmsize_t>(rows.size()));
     TIFFClose(reader);
@@ -201,7 +201,7 @@ std::vector<uint8_t> decodeGroup4(const std::vector<uint8_t> &data, int width, i
 TEST_F(SimImage, Group4DecodesBackToTheChart) {
     openWith(profileFor(simscanner::kBlackAndWhite, 200, simscanner::kPaperA4));
     m_scanner->set_compression(5, 0);
-    backend::ImageObject *image = scanOne(backend::kImageMemory);
+    backend::ImageObject* image = scanOne(backend::kImageMemory);
     ASSERT_NE(image, nullptr);
     const PageSpec page{1, 0, simscanner::kBlackAndWhite, 200, simscanner::kPaperA4};
     const std::vector<uint8_t> chart = simscanner::renderPage(page);
@@ -217,7 +217,7 @@ TEST_F(SimImage, Group4DecodesBackToTheChart) {
 
 TEST_F(SimImage, InjectedTransferFaults) {
     openWith(R"({"base": "default", "faults": {"chunkBytes": 1000}, "options": {"24": {"default": 100}}})");
-    backend::ImageObject *image = scanOne(backend::kImageNative);
+    backend::ImageObject* image = scanOne(backend::kImageNative);
     uint32_t length = 5000;
     EXPECT_NE(image->data_at(0, &length), nullptr);
     EXPECT_EQ(length, 1000u);
@@ -244,16 +244,16 @@ protected:
     // Scans one page as a BMP file and writes it beside the test.
     std::string bmpOf(int colourMode) {
         openWith(profileFor(colourMode, 100, simscanner::kPaperUsLetter));
-        backend::ImageObject *image = scanOne(backend::kImageFile);
+        backend::ImageObject* image = scanOne(backend::kImageFile);
         const std::vector<uint8_t> bytes = allBytes(*image);
         image->release();
         const std::string path = (m_directory / "page.bmp").string();
         std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path;
     }
 
-    int32_t convert(const std::string &source, const std::string &destination, uint32_t format,
+    int32_t convert(const std::string& source, const std::string& destination, uint32_t format,
                     uint32_t compression = 0) {
         backend::ConvertRequest request{};
         request.kind = 2;
@@ -279,11 +279,11 @@ TEST_F(Conversion, TiffKeepsSizeResolutionAndCompression) {
     } cases[] = {{simscanner::kBlackAndWhite, 5, COMPRESSION_CCITTFAX4, 1},
                  {simscanner::kGrey, 0, COMPRESSION_LZW, 1},
                  {simscanner::kColour, 0, COMPRESSION_LZW, 3}};
-    for (const TiffCase &item : cases) {
+    for (const TiffCase& item : cases) {
         const std::string source = bmpOf(item.colourMode);
         const std::string destination = (m_directory / "page.tif").string();
         ASSERT_EQ(convert(source, destination, 0, item.compression), 0);
-        TIFF *tiff = TIFFOpen(destination.c_str(), "r");
+        TIFF* tiff = TIFFOpen(destination.c_str(), "r");
         ASSERT_NE(tiff, nullptr);
         uint32_t width = 0, height = 0;
         uint16_t compression = 0, samples = 0;
@@ -314,7 +314,7 @@ TEST_F(Conversion, JpegHasThePageSizeAndComponents) {
         const std::string source = bmpOf(colourMode);
         const std::string destination = (m_directory / "page.jpg").string();
         ASSERT_EQ(convert(source, destination, 4), 0);
-        std::FILE *file = std::fopen(destination.c_str(), "rb");
+        std::FILE* file = std::fopen(destination.c_str(), "rb");
         ASSERT_NE(file, nullptr);
         jpeg_decompress_struct decompressor{};
         jpeg_error_mgr errors{};

@@ -50,21 +50,21 @@ TEST_F(SimScanner, ProfileMergesOverItsBase) {
     EXPECT_GE(index(30), 1) << "untouched roles stay";
     const auto resolution = report(24);
     ASSERT_EQ(resolution.size(), 7u) << "the list is kept from the base";
-    for (const Reported &value : resolution)
+    for (const Reported& value : resolution)
         EXPECT_EQ((value.flags & backend::kReportCurrent) != 0, value.number == 300);
     ASSERT_EQ(report(73).size(), 2u);
     EXPECT_EQ(report(73)[0].text, "X-1");
 }
 
 TEST_F(SimScanner, UnreadableProfileRefusesToOpen) {
-    for (const char *profile :
+    for (const char* profile :
          {"{not json", R"({"options": {"24": {"type": "colour"}}})", R"({"base": "no-such-profile"})"}) {
         useProfile(profile);
-        ScannerObject *scanner = nullptr;
+        ScannerObject* scanner = nullptr;
         EXPECT_NE(lib().openScanner(backend::kDeviceModel, &scanner), 0) << profile;
         EXPECT_EQ(scanner, nullptr);
     }
-    ScannerObject *scanner = nullptr;
+    ScannerObject* scanner = nullptr;
     EXPECT_NE(lib().openScanner(0x1234, &scanner), 0) << "another model";
     EXPECT_EQ(scanner, nullptr);
 }
@@ -74,7 +74,7 @@ TEST_F(SimScanner, ListReportsEachValueOnceWithCurrentAndDefaultFlags) {
     ASSERT_EQ(setInteger(24, 300), 0);
     const auto values = report(24);
     std::vector<double> listed;
-    for (const Reported &value : values) {
+    for (const Reported& value : values) {
         EXPECT_EQ(value.flags & backend::kReportStep, 0u);
         listed.push_back(value.number);
         EXPECT_EQ((value.flags & backend::kReportCurrent) != 0, value.number == 300);
@@ -93,7 +93,7 @@ TEST_F(SimScanner, RangeReportsLimitsStepCurrentAndDefault) {
                                                  {backend::kReportCurrent, 200},
                                                  {backend::kReportDefault, 128}};
     uint32_t seen = 0;
-    for (const Reported &value : report(30)) {
+    for (const Reported& value : report(30)) {
         seen |= value.flags;
         ASSERT_EQ(expected.count(value.flags), 1u) << "one flag per report: " << value.flags;
         EXPECT_EQ(value.number, expected.at(value.flags)) << value.flags;
@@ -107,9 +107,9 @@ TEST_F(SimScanner, FileFormatsCrossAsSixteenByteRecords) {
         std::vector<uint16_t> codes;
         uint16_t current = 0xFFFF;
     } formats;
-    auto collectRecord = [](const void *value, uint32_t flags, void *collector) {
-        auto &into = *static_cast<Formats *>(collector);
-        const uint16_t code = *static_cast<const uint16_t *>(value);
+    auto collectRecord = [](const void* value, uint32_t flags, void* collector) {
+        auto& into = *static_cast<Formats*>(collector);
+        const uint16_t code = *static_cast<const uint16_t*>(value);
         into.codes.push_back(code);
         if (flags & backend::kReportCurrent)
             into.current = code;
@@ -134,7 +134,7 @@ TEST_F(SimScanner, SetChecksListRangeAndBooleans) {
         {2, 10, true},   {2, 12, false},                                      // range with step 5
         {47, -1, true},  {47, 5, true},    {47, -2, false},
     };
-    for (const SetCase &item : cases)
+    for (const SetCase& item : cases)
         EXPECT_EQ(setInteger(item.role, item.value) == 0, item.isAccepted)
             << item.role << " = " << item.value;
     EXPECT_EQ(setBoolean(64, 0), 0);
@@ -168,7 +168,7 @@ TEST_F(SimScanner, PollingScansEachPageThenReportsTheStopOnce) {
         EXPECT_EQ(m_scanner->poll_event(), backend::kEventImageReady);
         EXPECT_EQ(m_scanner->count_images(0), 1);
         EXPECT_EQ(lib().pendingImages(), 1);
-        backend::ImageObject *image = m_scanner->take_image(backend::kImageMemory);
+        backend::ImageObject* image = m_scanner->take_image(backend::kImageMemory);
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(m_scanner->count_images(0), 0) << "a taken image is no longer counted";
         image->release();
@@ -197,7 +197,7 @@ TEST_F(SimScanner, WaitingScansLazilyAndCountingWithoutWaitDoesNot) {
 
 TEST_F(SimScanner, JobLengthFollowsSheetsDuplexTransferCountAndJam) {
     struct JobCase {
-        const char *profile;
+        const char* profile;
         int pages;
     } cases[] = {
         {R"({"base": "default"})", 6},
@@ -206,7 +206,7 @@ TEST_F(SimScanner, JobLengthFollowsSheetsDuplexTransferCountAndJam) {
         {R"({"base": "default", "faults": {"jamAfterPages": 1}})", 1},
         {R"({"base": "minimal"})", 1},
     };
-    for (const JobCase &item : cases) {
+    for (const JobCase& item : cases) {
         openWith(item.profile);
         ASSERT_EQ(m_scanner->start_scan(), 0) << item.profile;
         int pages = 0;
@@ -241,7 +241,7 @@ TEST_F(SimScanner, ImageParamsDescribeTheNextPage) {
 
 TEST_F(SimScanner, StartScanRefusals) {
     struct RefusalCase {
-        const char *profile;
+        const char* profile;
         int32_t status;
     } cases[] = {
         {R"({"base": "default", "faults": {"startScanStatus": 56841}})", 56841},
@@ -250,7 +250,7 @@ TEST_F(SimScanner, StartScanRefusals) {
         {R"({"base": "default", "feeder": {"loaded": false}})", 0xDE07},
         {R"({"base": "default", "feeder": {"sheets": 0}})", 0xDE07},
     };
-    for (const RefusalCase &item : cases) {
+    for (const RefusalCase& item : cases) {
         openWith(item.profile);
         EXPECT_EQ(m_scanner->start_scan(), item.status) << item.profile;
         EXPECT_FALSE(m_scanner->wait_image(-1));
@@ -265,11 +265,11 @@ TEST_F(SimScanner, StartScanRefusals) {
 }
 
 TEST_F(SimScanner, OpenFaults) {
-    ScannerObject *scanner = reinterpret_cast<ScannerObject *>(this);
+    ScannerObject* scanner = reinterpret_cast<ScannerObject*>(this);
     useProfile(R"({"base": "default", "faults": {"openStatus": 56842}})");
     EXPECT_EQ(lib().openScanner(backend::kDeviceModel, &scanner), 0xDE0A);
     EXPECT_EQ(scanner, nullptr);
-    scanner = reinterpret_cast<ScannerObject *>(this);
+    scanner = reinterpret_cast<ScannerObject*>(this);
     useProfile(R"({"base": "default", "faults": {"noScanner": true}})");
     EXPECT_EQ(lib().openScanner(backend::kDeviceModel, &scanner), 0);
     EXPECT_EQ(scanner, nullptr);
@@ -334,7 +334,7 @@ TEST_F(SimScanner, ReferencesKeepObjectsAlive) {
     m_scanner->add_ref();
     m_scanner->release();
     EXPECT_EQ(lib().liveScanners(), 1);
-    backend::ImageObject *image = scanOne(backend::kImageMemory);
+    backend::ImageObject* image = scanOne(backend::kImageMemory);
     ASSERT_NE(image, nullptr);
     image->add_ref();
     image->release();

@@ -47,15 +47,19 @@ void useProfile(const std::string& nameOrJson) {
 SimulatedBackend& SimulatedBackend::instance() {
     static SimulatedBackend backend = [] {
         SimulatedBackend sim;
-        const std::wstring path = backendDirectory() + platform::kPathSeparator + platform::sharedLibraryFileName(L"sane");
+        const std::wstring path =
+            backendDirectory() + platform::kPathSeparator + platform::sharedLibraryFileName(L"sane");
         platform::ModuleHandle module = platform::loadLibrary(path).module; // kept for the whole program
         if (!module)
             return sim;
-        sim.liveScanners = reinterpret_cast<SimLiveScannersFn>(platform::findSymbol(module, "sim_live_scanners"));
+        sim.liveScanners =
+            reinterpret_cast<SimLiveScannersFn>(platform::findSymbol(module, "sim_live_scanners"));
         sim.liveImages = reinterpret_cast<SimLiveImagesFn>(platform::findSymbol(module, "sim_live_images"));
-        sim.pendingImages = reinterpret_cast<SimPendingImagesFn>(platform::findSymbol(module, "sim_pending_images"));
+        sim.pendingImages =
+            reinterpret_cast<SimPendingImagesFn>(platform::findSymbol(module, "sim_pending_images"));
         sim.journal = reinterpret_cast<SimJournalFn>(platform::findSymbol(module, "sim_journal"));
-        sim.clearJournal = reinterpret_cast<SimClearJournalFn>(platform::findSymbol(module, "sim_clear_journal"));
+        sim.clearJournal =
+            reinterpret_cast<SimClearJournalFn>(platform::findSymbol(module, "sim_clear_journal"));
         return sim;
     }();
     return backend;

@@ -51,7 +51,9 @@ protected:
 
     // Opens the source (DAT_ENTRYPOINT, MSG_OPENDS) and expects success.
     void openSource();
-    uint16_t call(uint32_t dg, uint16_t dat, uint16_t msg, void* data) { return m_app->call(dg, dat, msg, data); }
+    uint16_t call(uint32_t dg, uint16_t dat, uint16_t msg, void* data) {
+        return m_app->call(dg, dat, msg, data);
+    }
     uint16_t condition() { return m_app->condition(); }
 
     // Capability helpers: the answer's container is freed by the fixture at the next call or at the end.
@@ -76,7 +78,8 @@ private:
 template <typename T>
 uint16_t SourceTest::setOneValue(uint16_t cap, uint16_t itemType, T value) {
     using namespace Twpp;
-    TW_CAPABILITY request{cap, TWON_ONEVALUE, host::hostAllocate(static_cast<uint32_t>(2 + std::max<std::size_t>(4, sizeof(T))))};
+    TW_CAPABILITY request{cap, TWON_ONEVALUE,
+                          host::hostAllocate(static_cast<uint32_t>(2 + std::max<std::size_t>(4, sizeof(T))))};
     {
         auto* bytes = static_cast<uint8_t*>(host::hostLock(request.hContainer));
         std::memcpy(bytes, &itemType, 2);

@@ -20,7 +20,8 @@ protected:
         EXPECT_TRUE(waitForImage());
         const std::string path = testsupport::scratchDirectory() + name;
         EXPECT_EQ(setupFile(path, format), TWRC_SUCCESS);
-        EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_XFERDONE) << "condition " << condition();
+        EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_XFERDONE)
+            << "condition " << condition();
         EXPECT_FALSE(fileExists(path + ".src")) << "the intermediate file was left";
         return path;
     }

@@ -48,17 +48,19 @@ TEST_P(FileTransferBmp, WritesThePageAsABmpFile) {
         const std::string path = scratch(std::string(c.name) + "-" + std::to_string(n) + ".bmp");
         ASSERT_EQ(setupFile(path, TWFF_BMP), TWRC_SUCCESS);
         ASSERT_EQ(transferFile(), TWRC_XFERDONE) << "condition " << condition();
-        EXPECT_TRUE(bmpToChartRows(readFile(path)) == simscanner::renderPage(pageOfJob(n, 100, c.colourMode, true)));
+        EXPECT_TRUE(bmpToChartRows(readFile(path)) ==
+                    simscanner::renderPage(pageOfJob(n, 100, c.colourMode, true)));
         EXPECT_EQ(endTransfer(), 1 - n);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Backends, FileTransferBmp,
-    ::testing::Values(BmpCase{"BytesColour", "bytes", simscanner::kColour, ""},
-                      BmpCase{"BytesInSmallChunks", "bytes", simscanner::kGrey, ", \"faults\": {\"chunkBytes\": 1000}"},
-                      BmpCase{"BackendFileBlackAndWhite", "file", simscanner::kBlackAndWhite, ""}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Backends, FileTransferBmp,
+                         ::testing::Values(BmpCase{"BytesColour", "bytes", simscanner::kColour, ""},
+                                           BmpCase{"BytesInSmallChunks", "bytes", simscanner::kGrey,
+                                                   ", \"faults\": {\"chunkBytes\": 1000}"},
+                                           BmpCase{"BackendFileBlackAndWhite", "file",
+                                                   simscanner::kBlackAndWhite, ""}),
+                         [](const auto& info) { return info.param.name; });
 
 struct FailureCase {
     const char* name;
@@ -70,7 +72,8 @@ class FileTransferFailure : public FileTransfer, public ::testing::WithParamInte
 
 TEST_P(FileTransferFailure, AnswersItsConditionAndCleansUp) {
     const FailureCase c = GetParam();
-    scanOnePage(profile(100, simscanner::kGrey, 1, false, std::string(", \"fileTransfer\": \"") + c.fileTransfer + "\""));
+    scanOnePage(profile(100, simscanner::kGrey, 1, false,
+                        std::string(", \"fileTransfer\": \"") + c.fileTransfer + "\""));
     const std::string target = c.target[0] == '/' ? c.target : scratch(c.target);
     ASSERT_EQ(setupFile(target, TWFF_BMP), TWRC_SUCCESS);
     EXPECT_EQ(transferFile(), TWRC_FAILURE);
@@ -84,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FailureCase{"FullDisk", "bytes", "/dev/full", TWCC_FILEWRITEERROR},
                       FailureCase{"MissingFolder", "bytes", "no-such-folder/page.bmp", TWCC_FILEWRITEERROR},
                       // The backend's file cannot be moved there: it is deleted, not left behind.
-                      FailureCase{"MissingFolderForTheBackendsFile", "file", "no-such-folder/page.bmp", TWCC_SEQERROR}),
+                      FailureCase{"MissingFolderForTheBackendsFile", "file", "no-such-folder/page.bmp",
+                                  TWCC_SEQERROR}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(FileTransfer, ReadFailureOfTheBackendLeavesAPartialFileAndAnswersWriteError) {

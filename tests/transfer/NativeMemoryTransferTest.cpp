@@ -39,12 +39,14 @@ TEST_P(NativeByMode, DuplexJobDeliversEveryPageAsTheChartThenEnds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, NativeByMode,
-                         ::testing::Values(ModeCase{"Colour", simscanner::kColour}, ModeCase{"Grey", simscanner::kGrey},
+                         ::testing::Values(ModeCase{"Colour", simscanner::kColour},
+                                           ModeCase{"Grey", simscanner::kGrey},
                                            ModeCase{"BlackAndWhite", simscanner::kBlackAndWhite}),
                          [](const auto& info) { return info.param.name; });
 
 TEST_F(NativeTransfer, SmallChunksOfTheBackendMakeTheSameDib) {
-    testsupport::useProfile(profile(100, simscanner::kColour, 1, false, ", \"faults\": {\"chunkBytes\": 4099}"));
+    testsupport::useProfile(
+        profile(100, simscanner::kColour, 1, false, ", \"faults\": {\"chunkBytes\": 4099}"));
     openSource();
     ASSERT_EQ(enable(), TWRC_SUCCESS);
     ASSERT_TRUE(waitForImage());
@@ -160,13 +162,14 @@ TEST_P(MemoryStrips, AssembleToTheChart) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Buffers, MemoryStrips,
-    ::testing::Values(StripCase{"OneRowExactly", simscanner::kColour, 1, 0, false},
-                      StripCase{"OddLengthColour", simscanner::kColour, 3, 7, false},
-                      StripCase{"OddLengthGreyByHandle", simscanner::kGrey, 250, 1, true},
-                      StripCase{"BlackAndWhiteLargerThanThePage", simscanner::kBlackAndWhite, 5000, 0, false}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Buffers, MemoryStrips,
+                         ::testing::Values(StripCase{"OneRowExactly", simscanner::kColour, 1, 0, false},
+                                           StripCase{"OddLengthColour", simscanner::kColour, 3, 7, false},
+                                           StripCase{"OddLengthGreyByHandle", simscanner::kGrey, 250, 1,
+                                                     true},
+                                           StripCase{"BlackAndWhiteLargerThanThePage",
+                                                     simscanner::kBlackAndWhite, 5000, 0, false}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST_F(MemoryTransfer, BufferSmallerThanOneRowIsRefusedAndThePageWaitsForARetry) {
     testsupport::useProfile(profile(100, simscanner::kGrey, 1, false));

@@ -23,9 +23,9 @@ namespace transfertest {
 // plus any extra JSON members (", \"faults\": {...}").
 inline std::string profile(int dpi, int colourMode, int sheets, bool duplex, const std::string& extra = "") {
     return "{\"base\": \"default\", \"feeder\": {\"loaded\": true, \"sheets\": " + std::to_string(sheets) +
-           "}, \"options\": {\"24\": {\"default\": " + std::to_string(dpi) + "}, \"57\": {\"default\": " +
-           std::to_string(colourMode) + "}, \"64\": {\"default\": " + (duplex ? "true" : "false") + "}}" + extra +
-           "}";
+           "}, \"options\": {\"24\": {\"default\": " + std::to_string(dpi) +
+           "}, \"57\": {\"default\": " + std::to_string(colourMode) +
+           "}, \"64\": {\"default\": " + (duplex ? "true" : "false") + "}}" + extra + "}";
 }
 
 // Page n (from 0) of a job on the default A4 paper.
@@ -111,7 +111,8 @@ protected:
     uint16_t pumpUntil(uint16_t first, uint16_t second = Twpp::MSG_XFERREADY, int limit = 50) {
         for (int i = 0; i < limit; ++i) {
             Twpp::TW_EVENT event{};
-            EXPECT_EQ(call(Twpp::DG_CONTROL, Twpp::DAT_EVENT, Twpp::MSG_PROCESSEVENT, &event), Twpp::TWRC_NOTDSEVENT);
+            EXPECT_EQ(call(Twpp::DG_CONTROL, Twpp::DAT_EVENT, Twpp::MSG_PROCESSEVENT, &event),
+                      Twpp::TWRC_NOTDSEVENT);
             for (const uint16_t msg : takeNotifications())
                 if (msg == first || msg == second)
                     return msg;
@@ -122,7 +123,8 @@ protected:
 
     uint16_t endTransfer() {
         Twpp::TW_PENDINGXFERS pending{};
-        EXPECT_EQ(call(Twpp::DG_CONTROL, Twpp::DAT_PENDINGXFERS, Twpp::MSG_ENDXFER, &pending), Twpp::TWRC_SUCCESS);
+        EXPECT_EQ(call(Twpp::DG_CONTROL, Twpp::DAT_PENDINGXFERS, Twpp::MSG_ENDXFER, &pending),
+                  Twpp::TWRC_SUCCESS);
         return pending.Count;
     }
 
@@ -135,7 +137,8 @@ protected:
     // One native transfer, the DIB in chart form.
     std::vector<uint8_t> nativePage() {
         Twpp::Handle handle = nullptr;
-        EXPECT_EQ(call(Twpp::DG_IMAGE, Twpp::DAT_IMAGENATIVEXFER, Twpp::MSG_GET, &handle), Twpp::TWRC_XFERDONE)
+        EXPECT_EQ(call(Twpp::DG_IMAGE, Twpp::DAT_IMAGENATIVEXFER, Twpp::MSG_GET, &handle),
+                  Twpp::TWRC_XFERDONE)
             << "condition " << condition();
         if (!handle)
             return {};

@@ -59,8 +59,10 @@ TEST(FixedStrings, LiteralsAreZeroPadded) {
 
 TEST(FixedStrings, NonAsciiTextRoundTripsThroughTheCodePage) {
     Str255 field;
-    setStr255(field, "Gr\xC3\xBC\xC3\x9F" "e");
-    EXPECT_EQ(strToUtf8(field), "Gr\xC3\xBC\xC3\x9F" "e");
+    setStr255(field, "Gr\xC3\xBC\xC3\x9F"
+                     "e");
+    EXPECT_EQ(strToUtf8(field), "Gr\xC3\xBC\xC3\x9F"
+                                "e");
 }
 
 TEST(Exceptions, NameTheirCause) {
@@ -79,7 +81,8 @@ protected:
             EXPECT_EQ(stats->lockedHandles, 0u);
         }
     }
-    std::size_t m_liveAtStart = platform::testing::globalMemoryStats().value_or(platform::testing::GlobalMemoryStats{}).liveHandles;
+    std::size_t m_liveAtStart =
+        platform::testing::globalMemoryStats().value_or(platform::testing::GlobalMemoryStats{}).liveHandles;
 };
 
 template <typename T>

@@ -8,15 +8,15 @@ extern "C" {
 #endif
 
 // Opaque handle of a running thread; 0 stands for "no thread".
-typedef void *TSBase_Thread;
+typedef void* TSBase_Thread;
 
 // Body of a thread. The first argument is reserved (always null); the second is the parameter
 // given to TSBase_OpenThread.
-typedef void (*TSBase_ThreadProc)(void *reserved, void *parameter);
+typedef void (*TSBase_ThreadProc)(void* reserved, void* parameter);
 
 // Starts a thread that runs proc(nullptr, parameter) and stores its handle in *thread.
 // Returns 1 on success; on failure returns 0 and leaves *thread at 0.
-int TSBase_OpenThread(TSBase_ThreadProc proc, void *parameter, TSBase_Thread *thread);
+int TSBase_OpenThread(TSBase_ThreadProc proc, void* parameter, TSBase_Thread* thread);
 
 // Waits until the thread has finished and frees its handle. Accepts 0 and does nothing then.
 // Must not be called from the thread itself.

@@ -20,27 +20,27 @@ struct TSVersion_Manager {
 
 namespace {
 
-const char *environmentValue(const char *name) {
-    const char *value = std::getenv(name);
+const char* environmentValue(const char* name) {
+    const char* value = std::getenv(name);
     return value != nullptr && *value != '\0' ? value : nullptr;
 }
 
 fs::path spoolFolder() {
-    if (const char *configured = environmentValue("OBVERSION_SPOOL_DIR"))
+    if (const char* configured = environmentValue("OBVERSION_SPOOL_DIR"))
         return fs::path(configured);
-    if (const char *localAppData = environmentValue("LOCALAPPDATA"))
+    if (const char* localAppData = environmentValue("LOCALAPPDATA"))
         return fs::path(localAppData) / "Ombrix" / "OBVersion" / "spool";
-    if (const char *stateHome = environmentValue("XDG_STATE_HOME"))
+    if (const char* stateHome = environmentValue("XDG_STATE_HOME"))
         return fs::path(stateHome) / "ombrix" / "obversion" / "spool";
-    if (const char *home = environmentValue("HOME"))
+    if (const char* home = environmentValue("HOME"))
         return fs::path(home) / ".local" / "state" / "ombrix" / "obversion" / "spool";
     return {};
 }
 
 // Keeps every report on one line per field whatever the installer passes as description.
-std::string escaped(const char *text) {
+std::string escaped(const char* text) {
     std::string out;
-    for (const char *c = text != nullptr ? text : ""; *c != '\0'; ++c) {
+    for (const char* c = text != nullptr ? text : ""; *c != '\0'; ++c) {
         switch (*c) {
         case '\\':
             out += "\\\\";
@@ -70,7 +70,7 @@ Timestamp utcNow() {
     std::tm parts{};
     {
         std::lock_guard<std::mutex> lock(gmtimeLock);
-        if (const std::tm *utc = std::gmtime(&now))
+        if (const std::tm* utc = std::gmtime(&now))
             parts = *utc;
     }
     char iso[32] = {};
@@ -86,7 +86,7 @@ std::string uniqueSuffix() {
     return std::to_string(sequence.fetch_add(1)) + "-" + std::to_string(processTag);
 }
 
-int post(TSVersion_Mgr manager, const char *kind, const char *applicationName, const char *description) {
+int post(TSVersion_Mgr manager, const char* kind, const char* applicationName, const char* description) {
     if (manager == nullptr)
         return 0;
     try {
@@ -115,14 +115,14 @@ int post(TSVersion_Mgr manager, const char *kind, const char *applicationName, c
             return 0;
         }
         return 1;
-    } catch (const std::exception &) {
+    } catch (const std::exception&) {
         return 0; // nothing unwinds into the C caller
     }
 }
 
 } // namespace
 
-extern "C" int TSVersion_CreateMgr(TSVersion_Mgr *manager) {
+extern "C" int TSVersion_CreateMgr(TSVersion_Mgr* manager) {
     if (manager == nullptr)
         return 0;
     *manager = nullptr;
@@ -136,21 +136,19 @@ extern "C" int TSVersion_CreateMgr(TSVersion_Mgr *manager) {
             return 0;
         *manager = new TSVersion_Manager{std::move(spool)};
         return 1;
-    } catch (const std::exception &) {
+    } catch (const std::exception&) {
         return 0;
     }
 }
 
-extern "C" int TSVersion_PostInstallInfo(TSVersion_Mgr manager, const char *applicationName,
-                                         const char *description) {
+extern "C" int TSVersion_PostInstallInfo(TSVersion_Mgr manager, const char* applicationName,
+                                         const char* description) {
     return post(manager, "install", applicationName, description);
 }
 
-extern "C" int TSVersion_PostUninstallInfo(TSVersion_Mgr manager, const char *applicationName,
-                                           const char *description) {
+extern "C" int TSVersion_PostUninstallInfo(TSVersion_Mgr manager, const char* applicationName,
+                                           const char* description) {
     return post(manager, "uninstall", applicationName, description);
 }
 
-extern "C" void TSVersion_DestroyMgr(TSVersion_Mgr manager) {
-    delete manager;
-}
+extern "C" void TSVersion_DestroyMgr(TSVersion_Mgr manager) { delete manager; }

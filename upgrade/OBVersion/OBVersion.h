@@ -19,16 +19,16 @@
 extern "C" {
 #endif
 
-typedef struct TSVersion_Manager *TSVersion_Mgr;
+typedef struct TSVersion_Manager* TSVersion_Mgr;
 
 // Creates a manager for the spool, creating the spool folder if needed. Returns 1 and stores a
 // non-null handle in *manager on success; returns 0 and stores null when the spool is unusable.
-int TSVersion_CreateMgr(TSVersion_Mgr *manager);
+int TSVersion_CreateMgr(TSVersion_Mgr* manager);
 
 // Record one report. Both strings are zero-terminated bytes (the ANSI code page on Windows);
 // null counts as empty. Return 1 when the report was written, 0 otherwise.
-int TSVersion_PostInstallInfo(TSVersion_Mgr manager, const char *applicationName, const char *description);
-int TSVersion_PostUninstallInfo(TSVersion_Mgr manager, const char *applicationName, const char *description);
+int TSVersion_PostInstallInfo(TSVersion_Mgr manager, const char* applicationName, const char* description);
+int TSVersion_PostUninstallInfo(TSVersion_Mgr manager, const char* applicationName, const char* description);
 
 // Frees the manager; accepts null.
 void TSVersion_DestroyMgr(TSVersion_Mgr manager);

@@ -14,7 +14,7 @@ namespace upgrade::platform {
 // Empty optional when the key or the value is missing or the value does not fit the buffer.
 // POSIX systems read the registry stand-in: the INI-like file named by TARSIN_REGISTRY, default
 // /etc/tarsin/registry.ini, whose sections are key paths ("[HKEY_LOCAL_MACHINE\SOFTWARE\...]").
-std::optional<std::wstring> readMachineString(const std::wstring &keyPath, const std::wstring &valueName,
+std::optional<std::wstring> readMachineString(const std::wstring& keyPath, const std::wstring& valueName,
                                               std::size_t bufferBytes);
 
 // The full image path of every running process, an empty string for a process that cannot be
@@ -23,10 +23,10 @@ std::optional<std::vector<std::wstring>> processImagePaths();
 
 // Starts program with one argument and waits, without a time limit, until it has exited.
 // Returns its exit code, or an empty optional when it could not be started. Never uses a shell.
-std::optional<unsigned long> runAndWait(const std::string &program, const std::string &argument);
+std::optional<unsigned long> runAndWait(const std::string& program, const std::string& argument);
 
 // Opens the file at path as the desktop would (for a program: starts it) and does not wait.
 // Returns false when it could not be opened.
-bool openDetached(const std::wstring &path);
+bool openDetached(const std::wstring& path);
 
 } // namespace upgrade::platform

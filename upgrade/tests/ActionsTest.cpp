@@ -23,7 +23,7 @@ protected:
     std::vector<std::string> reports() const {
         std::vector<std::string> texts;
         if (fs::is_directory(m_spool))
-            for (const auto &entry : fs::directory_iterator(m_spool))
+            for (const auto& entry : fs::directory_iterator(m_spool))
                 texts.push_back(readFile(entry.path()));
         return texts;
     }
@@ -32,7 +32,7 @@ protected:
 // The scanning application, running in the background for a while.
 class RunningApplication {
 public:
-    RunningApplication(const FakeProgram &program, std::chrono::milliseconds lifetime) : m_program(program) {
+    RunningApplication(const FakeProgram& program, std::chrono::milliseconds lifetime) : m_program(program) {
         program.setSleep(lifetime);
         m_thread = std::thread([this] {
             upgrade::runPackage(m_program.path().string());
@@ -44,7 +44,7 @@ public:
     bool exited() const { return m_exited; }
 
 private:
-    const FakeProgram &m_program;
+    const FakeProgram& m_program;
     std::atomic<bool> m_exited{false};
     std::thread m_thread;
 };

@@ -8,7 +8,7 @@
 
 namespace upgrade {
 // Readable failures for the table below.
-void PrintTo(const CommandLine &c, std::ostream *out) {
+void PrintTo(const CommandLine& c, std::ostream* out) {
     *out << "{type='" << c.type << "' app='" << c.applicationName << "' desc='" << c.description << "' pkg='"
          << c.packagePath << "'}";
 }
@@ -20,21 +20,19 @@ using upgrade::Action;
 using upgrade::CommandLine;
 
 struct ParseCase {
-    const char *name;
-    std::vector<const char *> arguments; // after the program name
+    const char* name;
+    std::vector<const char*> arguments; // after the program name
     CommandLine expected;
     Action action;
 };
 
-void PrintTo(const ParseCase &c, std::ostream *out) {
-    *out << c.name;
-}
+void PrintTo(const ParseCase& c, std::ostream* out) { *out << c.name; }
 
 class CommandLineParsing : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(CommandLineParsing, YieldsOptionsAndAction) {
-    const ParseCase &c = GetParam();
-    std::vector<const char *> argv{"OBUpgradeApp.exe"};
+    const ParseCase& c = GetParam();
+    std::vector<const char*> argv{"OBUpgradeApp.exe"};
     argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
     const CommandLine parsed = upgrade::parseCommandLine(static_cast<int>(argv.size()), argv.data());
     EXPECT_EQ(parsed, c.expected);
@@ -104,10 +102,10 @@ INSTANTIATE_TEST_SUITE_P(
                                 {"/verysilent", "type=upgrade", "--appName=X", "-type=", "-appName"},
                                 {},
                                 Action::None}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLineParsingProgramName, IsNeverAnOption) {
-    const char *argv[] = {"-type=postinstallinfo", "-appName=Scanner"};
+    const char* argv[] = {"-type=postinstallinfo", "-appName=Scanner"};
     EXPECT_EQ(upgrade::parseCommandLine(2, argv).type, "");
     EXPECT_EQ(upgrade::parseCommandLine(2, argv).applicationName, "Scanner");
 }

@@ -10,12 +10,12 @@ namespace {
 
 struct Work {
     std::atomic<bool> finished{false};
-    void *reserved = &finished; // overwritten with what the thread receives
+    void* reserved = &finished; // overwritten with what the thread receives
     std::thread::id runOn;
 };
 
-void slowBody(void *reserved, void *parameter) {
-    auto *work = static_cast<Work *>(parameter);
+void slowBody(void* reserved, void* parameter) {
+    auto* work = static_cast<Work*>(parameter);
     work->reserved = reserved;
     work->runOn = std::this_thread::get_id();
     std::this_thread::sleep_for(std::chrono::milliseconds(100));

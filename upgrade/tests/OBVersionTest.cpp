@@ -11,10 +11,10 @@ namespace {
 
 using namespace upgrade::test;
 
-std::vector<fs::path> reportsIn(const fs::path &spool) {
+std::vector<fs::path> reportsIn(const fs::path& spool) {
     std::vector<fs::path> reports;
     if (fs::is_directory(spool))
-        for (const auto &entry : fs::directory_iterator(spool))
+        for (const auto& entry : fs::directory_iterator(spool))
             reports.push_back(entry.path());
     std::sort(reports.begin(), reports.end());
     return reports;
@@ -39,7 +39,7 @@ TEST_F(OBVersionSpool, CreatesTheSpoolAndWritesOneReportPerPost) {
     const auto reports = reportsIn(m_spool);
     ASSERT_EQ(reports.size(), 2u);
     std::vector<std::string> texts;
-    for (const auto &report : reports) {
+    for (const auto& report : reports) {
         EXPECT_EQ(report.extension(), ".report");
         texts.push_back(readFile(report));
     }

@@ -39,7 +39,9 @@ struct RegistrySandbox {
 };
 const RegistrySandbox sandbox;
 
-void writeRegistryFile(const std::string& content) { std::ofstream(sandbox.file, std::ios::binary) << content; }
+void writeRegistryFile(const std::string& content) {
+    std::ofstream(sandbox.file, std::ios::binary) << content;
+}
 std::string readRegistryFile() {
     std::ifstream in(sandbox.file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -108,7 +110,8 @@ TEST_F(RegistryFile, WritingKeepsTheRestOfTheFile) {
 
 TEST_F(RegistryFile, WritingCreatesTheFileAndItsFolder) {
     fs::remove_all(sandbox.file.parent_path());
-    platform::testing::writeMachineRegistryString(L"SOFTWARE\\TarsinScan", L"Folder", std::wstring(L"/scans"));
+    platform::testing::writeMachineRegistryString(L"SOFTWARE\\TarsinScan", L"Folder",
+                                                  std::wstring(L"/scans"));
     EXPECT_EQ(readRegistryFile(), "[HKEY_LOCAL_MACHINE\\SOFTWARE\\TarsinScan]\nFolder=/scans\n");
 }
 
@@ -117,7 +120,8 @@ TEST(GlobalMemoryStats, CountsLiveAndLockedHandles) {
     ASSERT_TRUE(before);
     const auto stats = [&] {
         const auto now = platform::testing::globalMemoryStats();
-        return std::make_pair(now->liveHandles - before->liveHandles, now->lockedHandles - before->lockedHandles);
+        return std::make_pair(now->liveHandles - before->liveHandles,
+                              now->lockedHandles - before->lockedHandles);
     };
     using Counts = std::pair<std::size_t, std::size_t>;
 
@@ -147,7 +151,8 @@ TEST(GlobalMemoryStats, CountsLiveAndLockedHandles) {
 }
 
 TEST(Text, MalformedTextIsRefusedWhole) {
-    for (const char* utf8 : {"\x80", "a\xC0\xAF", "\xE2\x82", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80"}) {
+    for (const char* utf8 :
+         {"\x80", "a\xC0\xAF", "\xE2\x82", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80"}) {
         EXPECT_EQ(platform::utf8ToUtf16(utf8), u"") << testing::PrintToString(utf8);
         EXPECT_EQ(platform::utf8ToWide(utf8), L"") << testing::PrintToString(utf8);
     }
@@ -196,8 +201,11 @@ TEST(AnsiCodePage, FollowsALatin1Locale) {
     if (!name)
         GTEST_SKIP() << "no ISO-8859-1 locale installed";
     LocaleEnvironment latin1(name);
-    EXPECT_EQ(platform::utf16ToAcp(u"Gr\u00fc\u00dfe"), "Gr\xFC\xDF" "e");
-    EXPECT_EQ(platform::acpToUtf16("Gr\xFC\xDF" "e"), u"Gr\u00fc\u00dfe");
+    EXPECT_EQ(platform::utf16ToAcp(u"Gr\u00fc\u00dfe"), "Gr\xFC\xDF"
+                                                        "e");
+    EXPECT_EQ(platform::acpToUtf16("Gr\xFC\xDF"
+                                   "e"),
+              u"Gr\u00fc\u00dfe");
     // The euro sign has no place in Latin-1: the conversion is refused, not approximated.
     EXPECT_EQ(platform::utf16ToAcp(u"5 \u20ac"), "");
 }

@@ -8,26 +8,26 @@ namespace {
 
 struct ThreadStart {
     TSBase_ThreadProc proc;
-    void *parameter;
+    void* parameter;
 };
 
 DWORD WINAPI threadEntry(LPVOID argument) {
     // The start record is ours; free it before the body runs so a long body holds nothing.
-    const ThreadStart start = *static_cast<ThreadStart *>(argument);
-    delete static_cast<ThreadStart *>(argument);
+    const ThreadStart start = *static_cast<ThreadStart*>(argument);
+    delete static_cast<ThreadStart*>(argument);
     start.proc(nullptr, start.parameter);
     return 0;
 }
 
 } // namespace
 
-extern "C" int TSBase_OpenThread(TSBase_ThreadProc proc, void *parameter, TSBase_Thread *thread) {
+extern "C" int TSBase_OpenThread(TSBase_ThreadProc proc, void* parameter, TSBase_Thread* thread) {
     if (thread == nullptr)
         return 0;
     *thread = nullptr;
     if (proc == nullptr)
         return 0;
-    auto *start = new (std::nothrow) ThreadStart{proc, parameter};
+    auto* start = new (std::nothrow) ThreadStart{proc, parameter};
     if (start == nullptr)
         return 0;
     HANDLE handle = CreateThread(nullptr, 0, &threadEntry, start, 0, nullptr);

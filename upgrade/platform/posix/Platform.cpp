@@ -13,7 +13,7 @@
 #include <sys/types.h>
 #include <sys/wait.h>
 
-extern char **environ;
+extern char** environ;
 
 namespace upgrade::platform {
 namespace {
@@ -21,7 +21,7 @@ namespace {
 constexpr char kDefaultRegistry[] = "/etc/tarsin/registry.ini";
 constexpr char kMachineRoot[] = "HKEY_LOCAL_MACHINE\\";
 
-std::wstring fromUtf8(const std::string &bytes) {
+std::wstring fromUtf8(const std::string& bytes) {
     std::wstring out;
     for (std::size_t i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
@@ -46,7 +46,7 @@ std::wstring fromUtf8(const std::string &bytes) {
     return out;
 }
 
-std::string toUtf8(const std::wstring &text) {
+std::string toUtf8(const std::wstring& text) {
     std::string out;
     for (wchar_t wide : text) {
         const auto code = static_cast<char32_t>(wide);
@@ -69,7 +69,7 @@ std::string toUtf8(const std::wstring &text) {
     return out;
 }
 
-std::size_t utf16Units(const std::wstring &text) {
+std::size_t utf16Units(const std::wstring& text) {
     std::size_t units = 0;
     for (wchar_t c : text)
         units += static_cast<char32_t>(c) > 0xFFFF ? 2 : 1;
@@ -77,7 +77,7 @@ std::size_t utf16Units(const std::wstring &text) {
 }
 
 // Key and value names of the registry compare without regard to case.
-bool sameName(const std::wstring &a, const std::wstring &b) {
+bool sameName(const std::wstring& a, const std::wstring& b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -86,7 +86,7 @@ bool sameName(const std::wstring &a, const std::wstring &b) {
     return true;
 }
 
-std::wstring trimmed(const std::wstring &text) {
+std::wstring trimmed(const std::wstring& text) {
     const auto first = text.find_first_not_of(L" \t");
     if (first == std::wstring::npos)
         return {};
@@ -101,9 +101,9 @@ void waitForChild(pid_t child) {
 
 } // namespace
 
-std::optional<std::wstring> readMachineString(const std::wstring &keyPath, const std::wstring &valueName,
+std::optional<std::wstring> readMachineString(const std::wstring& keyPath, const std::wstring& valueName,
                                               std::size_t bufferBytes) {
-    const char *configured = std::getenv("TARSIN_REGISTRY");
+    const char* configured = std::getenv("TARSIN_REGISTRY");
     std::ifstream file(configured != nullptr && *configured != '\0' ? configured : kDefaultRegistry,
                        std::ios::binary);
     if (!file)
@@ -141,7 +141,7 @@ std::optional<std::vector<std::wstring>> processImagePaths() {
     if (error)
         return std::nullopt;
     std::vector<std::wstring> paths;
-    for (const auto &entry : entries) {
+    for (const auto& entry : entries) {
         const std::string name = entry.path().filename().string();
         if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
             continue;
@@ -152,10 +152,10 @@ std::optional<std::vector<std::wstring>> processImagePaths() {
     return paths;
 }
 
-std::optional<unsigned long> runAndWait(const std::string &program, const std::string &argument) {
+std::optional<unsigned long> runAndWait(const std::string& program, const std::string& argument) {
     std::string programCopy = program;
     std::string argumentCopy = argument;
-    char *arguments[] = {programCopy.data(), argumentCopy.data(), nullptr};
+    char* arguments[] = {programCopy.data(), argumentCopy.data(), nullptr};
     pid_t child = 0;
     if (posix_spawn(&child, program.c_str(), nullptr, nullptr, arguments, environ) != 0)
         return std::nullopt;
@@ -170,9 +170,9 @@ std::optional<unsigned long> runAndWait(const std::string &program, const std::s
     return 128ul + static_cast<unsigned long>(WIFSIGNALED(status) ? WTERMSIG(status) : 0);
 }
 
-bool openDetached(const std::wstring &path) {
+bool openDetached(const std::wstring& path) {
     std::string program = toUtf8(path);
-    char *arguments[] = {program.data(), nullptr};
+    char* arguments[] = {program.data(), nullptr};
     posix_spawnattr_t attributes;
     if (posix_spawnattr_init(&attributes) != 0)
         return false;

@@ -25,7 +25,7 @@ constexpr DWORD kImagePathUnits = 1024;
 
 } // namespace
 
-std::optional<std::wstring> readMachineString(const std::wstring &keyPath, const std::wstring &valueName,
+std::optional<std::wstring> readMachineString(const std::wstring& keyPath, const std::wstring& valueName,
                                               std::size_t bufferBytes) {
     HKEY rawKey = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE, &rawKey) != ERROR_SUCCESS ||
@@ -36,7 +36,7 @@ std::optional<std::wstring> readMachineString(const std::wstring &keyPath, const
     std::wstring buffer(bufferBytes / sizeof(wchar_t) + 1, L'\0');
     DWORD size = static_cast<DWORD>(bufferBytes);
     if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr,
-                         reinterpret_cast<BYTE *>(buffer.data()), &size) != ERROR_SUCCESS)
+                         reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS)
         return std::nullopt;
     return std::wstring(buffer.c_str());
 }
@@ -65,7 +65,7 @@ std::optional<std::vector<std::wstring>> processImagePaths() {
     return paths;
 }
 
-std::optional<unsigned long> runAndWait(const std::string &program, const std::string &argument) {
+std::optional<unsigned long> runAndWait(const std::string& program, const std::string& argument) {
     // Built to its real length: a fixed buffer would cut or overrun a long package path.
     std::string commandLine = program + " " + argument;
     STARTUPINFOA startup{};
@@ -82,7 +82,7 @@ std::optional<unsigned long> runAndWait(const std::string &program, const std::s
     return static_cast<unsigned long>(exitCode);
 }
 
-bool openDetached(const std::wstring &path) {
+bool openDetached(const std::wstring& path) {
     const auto result =
         reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOW));
     return result > 32; // ShellExecute reports errors as values up to 32

@@ -14,15 +14,15 @@ MessageBoxCloser::MessageBoxCloser(std::function<void()> beforeClosing)
 }
 
 void MessageBoxCloser::poll() {
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        auto *box = qobject_cast<QMessageBox *>(widget);
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
         if (box == nullptr || !box->isVisible())
             continue;
         SeenMessageBox seen;
         seen.icon = box->icon();
         seen.title = box->windowTitle();
         seen.text = box->text();
-        for (QAbstractButton *button : box->buttons())
+        for (QAbstractButton* button : box->buttons())
             seen.buttons << button->text();
         seen.flags = box->windowFlags();
         seen.hasParent = box->parentWidget() != nullptr;
@@ -35,17 +35,15 @@ void MessageBoxCloser::poll() {
     }
 }
 
-ShowWatcher::ShowWatcher(std::function<void(QMainWindow &)> onShow) : m_onShow(std::move(onShow)) {
+ShowWatcher::ShowWatcher(std::function<void(QMainWindow&)> onShow) : m_onShow(std::move(onShow)) {
     qApp->installEventFilter(this);
 }
 
-ShowWatcher::~ShowWatcher() {
-    qApp->removeEventFilter(this);
-}
+ShowWatcher::~ShowWatcher() { qApp->removeEventFilter(this); }
 
-bool ShowWatcher::eventFilter(QObject *watched, QEvent *event) {
+bool ShowWatcher::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show)
-        if (auto *window = qobject_cast<QMainWindow *>(watched); window != nullptr && m_onShow) {
+        if (auto* window = qobject_cast<QMainWindow*>(watched); window != nullptr && m_onShow) {
             auto onShow = std::move(m_onShow);
             m_onShow = nullptr;
             onShow(*window);

@@ -27,7 +27,7 @@ struct SeenMessageBox {
 class MessageBoxCloser : public QObject {
 public:
     explicit MessageBoxCloser(std::function<void()> beforeClosing = {});
-    const std::optional<SeenMessageBox> &seen() const { return m_seen; }
+    const std::optional<SeenMessageBox>& seen() const { return m_seen; }
     int count() const { return m_count; }
 
 private:
@@ -42,12 +42,12 @@ private:
 // Runs onShow when a progress window (a QMainWindow) is first shown.
 class ShowWatcher : public QObject {
 public:
-    explicit ShowWatcher(std::function<void(QMainWindow &)> onShow);
+    explicit ShowWatcher(std::function<void(QMainWindow&)> onShow);
     ~ShowWatcher() override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::function<void(QMainWindow &)> m_onShow;
+    std::function<void(QMainWindow&)> m_onShow;
 };
 
 } // namespace upgrade::test

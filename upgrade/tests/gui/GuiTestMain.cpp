@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-int main(int argc, char *argv[]) {
+int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);

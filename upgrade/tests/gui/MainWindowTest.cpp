@@ -21,11 +21,11 @@ using namespace upgrade::test;
 
 // One line per layout item: "spacer WxH horizontalPolicy verticalPolicy", "layout <name>" or
 // "widget <name>", so a whole layout compares as one list.
-QStringList describe(QLayout *layout) {
+QStringList describe(QLayout* layout) {
     QStringList items;
     for (int i = 0; i < layout->count(); ++i) {
-        QLayoutItem *item = layout->itemAt(i);
-        if (QSpacerItem *spacer = item->spacerItem()) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (QSpacerItem* spacer = item->spacerItem()) {
             const QSizePolicy policy = spacer->sizePolicy();
             items << QString("spacer %1x%2 %3 %4")
                          .arg(spacer->sizeHint().width())
@@ -62,10 +62,10 @@ TEST_F(MainWindowTest, BuildsTheWidgetTreeOfTheForm) {
     EXPECT_EQ(window->objectName(), "MainWindow");
     EXPECT_EQ(window->size(), QSize(460, 152));
 
-    QWidget *central = window->centralWidget();
+    QWidget* central = window->centralWidget();
     ASSERT_NE(central, nullptr);
     EXPECT_EQ(central->objectName(), "centralwidget");
-    auto *vertical = qobject_cast<QVBoxLayout *>(central->layout());
+    auto* vertical = qobject_cast<QVBoxLayout*>(central->layout());
     ASSERT_NE(vertical, nullptr);
     EXPECT_EQ(vertical->objectName(), "verticalLayout");
     const auto expanding = QSizePolicy::Expanding;
@@ -74,16 +74,16 @@ TEST_F(MainWindowTest, BuildsTheWidgetTreeOfTheForm) {
               QStringList({spacer(20, 1, minimum, expanding), "layout horizontalLayout_2",
                            "layout horizontalLayout", spacer(20, 2, minimum, expanding)}));
 
-    auto *gifRow = central->findChild<QHBoxLayout *>("horizontalLayout_2");
-    auto *textRow = central->findChild<QHBoxLayout *>("horizontalLayout");
+    auto* gifRow = central->findChild<QHBoxLayout*>("horizontalLayout_2");
+    auto* textRow = central->findChild<QHBoxLayout*>("horizontalLayout");
     ASSERT_NE(gifRow, nullptr);
     ASSERT_NE(textRow, nullptr);
     const QString side = spacer(40, 20, expanding, minimum);
     EXPECT_EQ(describe(gifRow), QStringList({side, "widget label_gif", side}));
     EXPECT_EQ(describe(textRow), QStringList({side, "widget label_text", side}));
 
-    auto *gif = window->findChild<QLabel *>("label_gif");
-    auto *text = window->findChild<QLabel *>("label_text");
+    auto* gif = window->findChild<QLabel*>("label_gif");
+    auto* text = window->findChild<QLabel*>("label_text");
     ASSERT_NE(gif, nullptr);
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(gif->parentWidget(), central);
@@ -108,7 +108,7 @@ TEST_F(MainWindowTest, HasTitleBarWithoutCloseButton) {
     EXPECT_FALSE(flags.testFlag(Qt::WindowCloseButtonHint));
     EXPECT_TRUE(window->isWindow());
     EXPECT_EQ(window->windowTitle(), "Installation");
-    EXPECT_EQ(window->findChild<QLabel *>("label_text")->text(), "Installation in progress, please wait...");
+    EXPECT_EQ(window->findChild<QLabel*>("label_text")->text(), "Installation in progress, please wait...");
 }
 
 TEST_F(MainWindowTest, PlaysTheWaitingAnimationAt41Pixels) {
@@ -119,8 +119,8 @@ TEST_F(MainWindowTest, PlaysTheWaitingAnimationAt41Pixels) {
 
     auto window = makeWindow();
     window->show();
-    auto *gif = window->findChild<QLabel *>("label_gif");
-    QMovie *movie = gif->movie();
+    auto* gif = window->findChild<QLabel*>("label_gif");
+    QMovie* movie = gif->movie();
     ASSERT_NE(movie, nullptr);
     EXPECT_EQ(movie->fileName(), ":images/image_rsc/logo/waiting.gif");
     EXPECT_EQ(movie->cacheMode(), QMovie::CacheAll);
@@ -137,16 +137,16 @@ TEST_F(MainWindowTest, ShowsTheChineseTextsWithTheTranslationInstalled) {
     QCoreApplication::installTranslator(&translator);
     auto window = makeWindow();
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("安装"));
-    EXPECT_EQ(window->findChild<QLabel *>("label_text")->text(), QString::fromUtf8("安装中，请稍候..."));
+    EXPECT_EQ(window->findChild<QLabel*>("label_text")->text(), QString::fromUtf8("安装中，请稍候..."));
 }
 
 TEST(UpgradeTranslation, HoldsTheSevenTexts) {
     QTranslator translator;
     ASSERT_TRUE(translator.load(":translation/upgrade/Upgrade_zh_CN.qm"));
     const struct {
-        const char *context;
-        const char *source;
-        const char *translation;
+        const char* context;
+        const char* source;
+        const char* translation;
     } kTexts[] = {
         {"MainWindow", "Installation", "安装"},
         {"MainWindow", "Installation in progress, please wait...", "安装中，请稍候..."},
@@ -156,14 +156,14 @@ TEST(UpgradeTranslation, HoldsTheSevenTexts) {
         {"QObject", "tip", "提示"},
         {"QObject", "yes", "确定"},
     };
-    for (const auto &text : kTexts)
+    for (const auto& text : kTexts)
         EXPECT_EQ(translator.translate(text.context, text.source), QString::fromUtf8(text.translation))
             << text.context << " / " << text.source;
     EXPECT_TRUE(translator.translate("QObject", "Installation").isEmpty()); // contexts are kept apart
 }
 
 struct OutcomeCase {
-    const char *name;
+    const char* name;
     int exitCode;
     bool succeeded;
 };
@@ -186,7 +186,7 @@ TEST_P(MainWindowOutcome, ClosesItselfWhenThePackageEnds) {
 INSTANTIATE_TEST_SUITE_P(Outcomes, MainWindowOutcome,
                          ::testing::Values(OutcomeCase{"ExitZero", 0, true},
                                            OutcomeCase{"ExitOne", 1, false}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowTest, DestructorWaitsForTheInstaller) {
     QElapsedTimer clock;

@@ -15,7 +15,7 @@ namespace {
 using namespace upgrade::test;
 
 struct ProgramCase {
-    const char *name;
+    const char* name;
     QStringList arguments;
     std::vector<std::string> reports; // the fields after "kind=", up to "time="
 };
@@ -38,7 +38,7 @@ TEST_P(ProgramRun, ExitsWithZeroAndWritesOnlyTheAskedReport) {
 
     std::vector<std::string> reports;
     if (fs::is_directory(spool))
-        for (const auto &entry : fs::directory_iterator(spool)) {
+        for (const auto& entry : fs::directory_iterator(spool)) {
             const std::string text = readFile(entry.path());
             reports.push_back(text.substr(5, text.find("time=") - 5));
         }
@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         ProgramCase{"TypesIsIgnored", {"-types=postinstallinfo", "-appName=Scanner"}, {}},
         ProgramCase{"ReportWithoutApplicationDoesNothing", {"-type=postinstallinfo", "-desc=x"}, {}},
         ProgramCase{"UnknownType", {"-type=repair", "-appName=Scanner", "-pkgpath=setup"}, {}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProgramRunReport, ExitsWithZeroWhenTheSpoolIsUnusable) {
     TemporaryFolder folder;

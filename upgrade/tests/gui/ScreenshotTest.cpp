@@ -21,7 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 using namespace upgrade::test;
 
-QImage grab(const QWidget &part) {
+QImage grab(const QWidget& part) {
     const QPoint origin = part.mapToGlobal(QPoint(0, 0));
     return QGuiApplication::primaryScreen()
         ->grabWindow(0, origin.x(), origin.y(), part.width(), part.height())
@@ -29,7 +29,7 @@ QImage grab(const QWidget &part) {
         .convertToFormat(QImage::Format_RGB32);
 }
 
-int darkPixels(const QImage &image) {
+int darkPixels(const QImage& image) {
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -37,7 +37,7 @@ int darkPixels(const QImage &image) {
     return count;
 }
 
-int distinctColours(const QImage &image) {
+int distinctColours(const QImage& image) {
     std::set<QRgb> colours;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -64,10 +64,10 @@ TEST(ProgressWindowScreenshot, ShowsTitleTextAndAMovingAnimation) {
     ASSERT_NE(window.windowHandle(), nullptr);
     EXPECT_EQ(window.windowHandle()->title(), "Installation");
 
-    const auto *text = window.findChild<QLabel *>("label_text");
+    const auto* text = window.findChild<QLabel*>("label_text");
     EXPECT_GT(darkPixels(grab(*text)), 50) << "the text is not drawn";
 
-    const auto *gif = window.findChild<QLabel *>("label_gif");
+    const auto* gif = window.findChild<QLabel*>("label_gif");
     const QImage first = grab(*gif);
     EXPECT_EQ(first.size(), QSize(41, 41));
     EXPECT_GT(distinctColours(first), 4) << "the animation is not drawn";
@@ -82,7 +82,7 @@ TEST(ProgressWindowScreenshot, ShowsTitleTextAndAMovingAnimation) {
 
 } // namespace
 
-int main(int argc, char *argv[]) {
+int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "xcb"); // a real X server, never the offscreen platform
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);

@@ -25,12 +25,12 @@ protected:
     FakeProgram m_scanner{m_folder.path(), "scanner"};
     ScopedApplicationPath m_registry{m_folder.path(), m_scanner.path()};
 
-    upgrade::CommandLine upgradeCommand(const std::string &applicationName = "Scanner") const {
+    upgrade::CommandLine upgradeCommand(const std::string& applicationName = "Scanner") const {
         return {"upgrade", applicationName, "", m_package.path().string()};
     }
 
     // Starts the scanning application in the background; finished is set when it has exited.
-    std::thread startScanner(std::chrono::milliseconds lifetime, std::atomic<bool> &finished) {
+    std::thread startScanner(std::chrono::milliseconds lifetime, std::atomic<bool>& finished) {
         m_scanner.setSleep(lifetime);
         const std::size_t before = m_scanner.runs().size();
         std::thread runner([this, &finished] {
@@ -44,25 +44,25 @@ protected:
 };
 
 struct ResultCase {
-    const char *name;
+    const char* name;
     std::optional<int> exitCode; // nullopt: the package does not exist
     QMessageBox::Icon icon;
-    const char *title;
-    const char *text;
+    const char* title;
+    const char* text;
     bool restarts;
 };
 
 class UpgradeResult : public UpgradeTest, public ::testing::WithParamInterface<ResultCase> {};
 
 TEST_P(UpgradeResult, ShowsTheOutcomeAndRestartsOnlyAfterSuccess) {
-    const ResultCase &c = GetParam();
+    const ResultCase& c = GetParam();
     if (c.exitCode)
         m_package.setExitCode(*c.exitCode);
     else
         std::filesystem::remove(m_package.path());
     QPoint shownAt;
     QSize shownSize;
-    ShowWatcher watcher([&](QMainWindow &window) {
+    ShowWatcher watcher([&](QMainWindow& window) {
         shownAt = window.pos();
         shownSize = window.size();
     });
@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ResultCase{"PackageFails", 1, QMessageBox::Critical, "错误", "安装失败！", false},
                       ResultCase{"PackageMissing", std::nullopt, QMessageBox::Critical, "错误", "安装失败！",
                                  false}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UpgradeTest, ShowsTheWindowOnlyAfterTheScannerHasExited) {
     std::atomic<bool> scannerExited{false};
@@ -106,7 +106,7 @@ TEST_F(UpgradeTest, ShowsTheWindowOnlyAfterTheScannerHasExited) {
     ASSERT_FALSE(scannerExited);
     bool exitedAtShow = false;
     bool runningAtShow = true;
-    ShowWatcher watcher([&](QMainWindow &) {
+    ShowWatcher watcher([&](QMainWindow&) {
         runningAtShow = upgrade::isApplicationRunning("Scanner");
         // The poll may see the process gone a moment before its waiter does.
         exitedAtShow = waitUntil([&] { return scannerExited.load(); }, 1000ms);
@@ -139,7 +139,7 @@ TEST_F(UpgradeTest, OtherApplicationsAreNeitherAwaitedNorStarted) {
     std::atomic<bool> scannerExited{false};
     std::thread scanner = startScanner(1500ms, scannerExited);
     bool scannerRanAtShow = false;
-    ShowWatcher watcher([&](QMainWindow &) { scannerRanAtShow = !scannerExited; });
+    ShowWatcher watcher([&](QMainWindow&) { scannerRanAtShow = !scannerExited; });
     MessageBoxCloser closer;
 
     upgrade::runUpgrade(upgradeCommand("Viewer"));

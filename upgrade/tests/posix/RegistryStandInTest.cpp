@@ -10,14 +10,12 @@ namespace {
 using namespace upgrade::test;
 
 struct RegistryCase {
-    const char *name;
-    const char *file;
+    const char* name;
+    const char* file;
     std::optional<std::wstring> expected;
 };
 
-void PrintTo(const RegistryCase &c, std::ostream *out) {
-    *out << c.name;
-}
+void PrintTo(const RegistryCase& c, std::ostream* out) { *out << c.name; }
 
 class RegistryStandIn : public ::testing::TestWithParam<RegistryCase> {};
 
@@ -54,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
         RegistryCase{"ValueMissing", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\OmbrixScan]\nAppDirectory=/x\n",
                      std::nullopt},
         RegistryCase{"EmptyFile", "", std::nullopt}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RegistryStandInFile, MissingFileMeansNoValue) {
     TemporaryFolder folder;

@@ -7,14 +7,14 @@
 #include <thread>
 
 namespace {
-long readNumber(const std::string &path, long fallback) {
+long readNumber(const std::string& path, long fallback) {
     std::ifstream file(path);
     long value = fallback;
     return file >> value ? value : fallback;
 }
 } // namespace
 
-int main(int argc, char *argv[]) {
+int main(int argc, char* argv[]) {
     const std::string self = argc > 0 ? argv[0] : "";
     {
         std::string line;

@@ -26,27 +26,23 @@ TemporaryFolder::~TemporaryFolder() {
     fs::remove_all(m_path, ignored);
 }
 
-ScopedEnvironment::ScopedEnvironment(std::string name, const std::optional<std::string> &value)
+ScopedEnvironment::ScopedEnvironment(std::string name, const std::optional<std::string>& value)
     : m_name(std::move(name)) {
-    if (const char *previous = std::getenv(m_name.c_str()))
+    if (const char* previous = std::getenv(m_name.c_str()))
         m_previous = previous;
     setEnvironment(m_name, value);
 }
 
-ScopedEnvironment::~ScopedEnvironment() {
-    setEnvironment(m_name, m_previous);
-}
+ScopedEnvironment::~ScopedEnvironment() { setEnvironment(m_name, m_previous); }
 
-FakeProgram::FakeProgram(const fs::path &folder, const std::string &name) {
+FakeProgram::FakeProgram(const fs::path& folder, const std::string& name) {
     const fs::path original(UPGRADE_FAKE_PROGRAM);
     m_path = folder / (name + original.extension().string());
     fs::copy_file(original, m_path, fs::copy_options::overwrite_existing);
     fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add);
 }
 
-void FakeProgram::setExitCode(int code) const {
-    std::ofstream(m_path.string() + ".exitcode") << code;
-}
+void FakeProgram::setExitCode(int code) const { std::ofstream(m_path.string() + ".exitcode") << code; }
 
 void FakeProgram::setSleep(std::chrono::milliseconds duration) const {
     std::ofstream(m_path.string() + ".sleepms") << duration.count();
@@ -60,7 +56,7 @@ std::vector<std::string> FakeProgram::runs() const {
     return lines;
 }
 
-bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds timeout) {
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
         if (std::chrono::steady_clock::now() >= deadline)
@@ -70,7 +66,7 @@ bool waitUntil(const std::function<bool()> &condition, std::chrono::milliseconds
     return true;
 }
 
-std::string readFile(const fs::path &path) {
+std::string readFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();

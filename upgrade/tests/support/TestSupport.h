@@ -20,9 +20,9 @@ class TemporaryFolder {
 public:
     TemporaryFolder();
     ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder &) = delete;
-    TemporaryFolder &operator=(const TemporaryFolder &) = delete;
-    const fs::path &path() const { return m_path; }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    const fs::path& path() const { return m_path; }
 
 private:
     fs::path m_path;
@@ -31,26 +31,26 @@ private:
 // Sets (or with nullopt, removes) an environment variable and restores the old state.
 class ScopedEnvironment {
 public:
-    ScopedEnvironment(std::string name, const std::optional<std::string> &value);
+    ScopedEnvironment(std::string name, const std::optional<std::string>& value);
     ~ScopedEnvironment();
-    ScopedEnvironment(const ScopedEnvironment &) = delete;
-    ScopedEnvironment &operator=(const ScopedEnvironment &) = delete;
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
     std::string m_name;
     std::optional<std::string> m_previous;
 };
 
-void setEnvironment(const std::string &name, const std::optional<std::string> &value);
+void setEnvironment(const std::string& name, const std::optional<std::string>& value);
 
 // Makes the registry say that the scanning application lives at path (or, with nullopt, removes
 // the value) for the lifetime of the object. On POSIX the registry stand-in is a file in folder.
 class ScopedApplicationPath {
 public:
-    ScopedApplicationPath(const fs::path &folder, const std::optional<fs::path> &path);
+    ScopedApplicationPath(const fs::path& folder, const std::optional<fs::path>& path);
     ~ScopedApplicationPath();
-    ScopedApplicationPath(const ScopedApplicationPath &) = delete;
-    ScopedApplicationPath &operator=(const ScopedApplicationPath &) = delete;
+    ScopedApplicationPath(const ScopedApplicationPath&) = delete;
+    ScopedApplicationPath& operator=(const ScopedApplicationPath&) = delete;
 
 private:
     std::optional<ScopedEnvironment> m_registry; // POSIX only
@@ -61,8 +61,8 @@ private:
 // with the code in "<program>.exitcode" (default 0).
 class FakeProgram {
 public:
-    FakeProgram(const fs::path &folder, const std::string &name);
-    const fs::path &path() const { return m_path; }
+    FakeProgram(const fs::path& folder, const std::string& name);
+    const fs::path& path() const { return m_path; }
     void setExitCode(int code) const;
     void setSleep(std::chrono::milliseconds duration) const;
     // One entry per run so far: the arguments joined by single spaces.
@@ -73,9 +73,9 @@ private:
 };
 
 // Polls condition until it holds or timeout passes; returns the last answer.
-bool waitUntil(const std::function<bool()> &condition,
+bool waitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
 
-std::string readFile(const fs::path &path);
+std::string readFile(const fs::path& path);
 
 } // namespace upgrade::test

@@ -6,14 +6,14 @@
 
 namespace upgrade::test {
 
-void setEnvironment(const std::string &name, const std::optional<std::string> &value) {
+void setEnvironment(const std::string& name, const std::optional<std::string>& value) {
     if (value)
         setenv(name.c_str(), value->c_str(), 1);
     else
         unsetenv(name.c_str());
 }
 
-ScopedApplicationPath::ScopedApplicationPath(const fs::path &folder, const std::optional<fs::path> &path) {
+ScopedApplicationPath::ScopedApplicationPath(const fs::path& folder, const std::optional<fs::path>& path) {
     const fs::path registry = folder / "registry.ini";
     std::ofstream file(registry, std::ios::binary | std::ios::trunc);
     file << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\OmbrixScan]\n";
