@@ -7,6 +7,7 @@
 #include "tools/ScanOptions.h"
 #include "tools/SourceLink.h"
 #include "tools/TwainNames.h"
+#include "twain/Capability.h"
 #include "twain/Fix32.h"
 #include "twain/Twain.h"
 
@@ -376,34 +377,6 @@ std::string itemText(uint16_t type, const uint8_t* item) {
     }
 }
 
-std::size_t itemSize(uint16_t type) {
-    switch (type) {
-    case TWTY_INT8:
-    case TWTY_UINT8:
-        return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL:
-        return 2;
-    case TWTY_INT32:
-    case TWTY_UINT32:
-    case TWTY_FIX32:
-        return 4;
-    case TWTY_FRAME:
-        return 16;
-    case TWTY_STR32:
-        return 34;
-    case TWTY_STR64:
-        return 66;
-    case TWTY_STR128:
-        return 130;
-    case TWTY_STR255:
-        return 256;
-    default:
-        return 4;
-    }
-}
-
 std::string describeContainer(SourceLink& link, TW_CAPABILITY& cap) {
     const auto* bytes = static_cast<const uint8_t*>(link.lock(cap.hContainer));
     if (!bytes)
@@ -434,14 +407,14 @@ std::string describeContainer(SourceLink& link, TW_CAPABILITY& cap) {
     case TWON_ENUMERATION: {
         const uint32_t count = u32At(2), current = u32At(6), fallback = u32At(10);
         for (uint32_t i = 0; i < count; ++i)
-            text << (i ? " " : "") << itemText(type, bytes + 14 + i * itemSize(type))
+            text << (i ? " " : "") << itemText(type, bytes + 14 + i * Twpp::itemSize(type))
                  << (i == current ? "*" : "") << (i == fallback ? "(default)" : "");
         break;
     }
     case TWON_ARRAY: {
         const uint32_t count = u32At(2);
         for (uint32_t i = 0; i < count; ++i) {
-            const uint8_t* item = bytes + 6 + i * itemSize(type);
+            const uint8_t* item = bytes + 6 + i * Twpp::itemSize(type);
             if (type == TWTY_UINT16 && (cap.Cap == CAP_SUPPORTEDCAPS || cap.Cap == CAP_EXTENDEDCAPS)) {
                 uint16_t id;
                 std::memcpy(&id, item, 2);
