@@ -252,15 +252,15 @@ Result tarsin_ds::imageNativeXferGet(TW_IDENTITY&, Handle& data) {
     if (size > UINT32_MAX)
         return failure(TWCC_LOWMEMORY);
     OwnedHandle handle = OwnedHandle::allocate(static_cast<uint32_t>(size));
-    {
-        // Keep the lock for the whole copy: the manager may move an unlocked block.
+    if (size != 0) {
+        // Keep the lock for the whole copy: the manager may move an unlocked block. (An empty
+        // block is not locked: the system refuses to lock one.)
         const HandleLock lock(handle.get());
         uint8_t* target = lock.data();
-        if (size != 0)
-            copyChunks(*image, [target](const uint8_t* pointer, uint64_t offset, uint32_t length) {
-                std::memcpy(target + offset, pointer, length);
-                return true;
-            });
+        copyChunks(*image, [target](const uint8_t* pointer, uint64_t offset, uint32_t length) {
+            std::memcpy(target + offset, pointer, length);
+            return true;
+        });
     }
     data = handle.release();
     return Result(TWRC_XFERDONE, TWCC_SUCCESS);
@@ -284,6 +284,9 @@ Result tarsin_ds::imageMemXferGet(TW_IDENTITY&, TW_IMAGEMEMXFER& data) {
     m_heldOffset = 0;
     if (!image)
         return failure(TWCC_SEQERROR);
+    // Attached at once, so that a page held for a retry carries the flow record too.
+    if (isNew && m_flowRecord)
+        image->attach_params_record(m_flowRecord.get());
     const auto holdForRetry = [&] {
         m_heldImage = image.release();
         m_heldOffset = offset;
@@ -294,8 +297,9 @@ Result tarsin_ds::imageMemXferGet(TW_IDENTITY&, TW_IMAGEMEMXFER& data) {
     const bool compressed = m_compression != TWCP_NONE;
     // A buffer the data cannot go into is refused and the image waits for a retry with a bigger one:
     // taking it and forgetting it would lose the page. Compressed data is read in one piece, so its
-    // buffer must hold all of it.
-    if (rows == 0 || (compressed && data.Memory.Length < image->size()) || !data.Memory.TheMem) {
+    // buffer must hold all of it (and may be smaller than one uncompressed row).
+    const bool fits = compressed ? data.Memory.Length >= image->size() : rows != 0;
+    if (!fits || !data.Memory.TheMem) {
         holdForRetry();
         return failure(TWCC_BADVALUE);
     }
@@ -308,14 +312,11 @@ Result tarsin_ds::imageMemXferGet(TW_IDENTITY&, TW_IMAGEMEMXFER& data) {
         lock = std::make_unique<HandleLock>(data.Memory.TheMem);
         address = lock->data();
     }
-    if (isNew && m_flowRecord)
-        image->attach_params_record(m_flowRecord.get());
-
     data.BytesPerRow = rowBytes;
     data.Columns = static_cast<uint32_t>(image->columns());
     data.Rows = rows;
     data.XOffset = 0;
-    data.YOffset = static_cast<uint32_t>(offset / rowBytes);
+    data.YOffset = rowBytes ? static_cast<uint32_t>(offset / rowBytes) : 0;
     data.Compression = m_compression;
 
     if (compressed) {

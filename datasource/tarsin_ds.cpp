@@ -10,8 +10,9 @@ namespace tarsin {
 using namespace Twpp;
 
 tarsin_ds::~tarsin_ds() {
-    m_flowRecord.reset();
+    // The held image may still write into the flow record it was given: it goes first.
     releaseHeldImage();
+    m_flowRecord.reset();
     releaseScanner();
     // The capability maps go with m_capabilities (query support first).
 }

@@ -238,19 +238,36 @@ private:
         Handle handle = nullptr;
         check(m_link.call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle), "DAT_IMAGENATIVEXFER",
               {TWRC_XFERDONE});
+        if (!handle)
+            throw Failure{"DAT_IMAGENATIVEXFER answered no image handle"};
         const auto* dib = static_cast<const uint8_t*>(m_link.lock(handle));
-        // The DIB's size from its own header: the handle's size is the manager's business.
-        const uint32_t bits = uint32_t(dib[14]) | uint32_t(dib[15]) << 8;
-        uint32_t colours = 0;
-        std::memcpy(&colours, dib + 32, 4);
-        if (colours == 0 && bits <= 8)
-            colours = 1u << bits;
+        if (!dib) {
+            m_link.free(handle);
+            throw Failure{"the image handle cannot be locked"};
+        }
+        // The DIB's size from its own header: the handle's size is the manager's business. A
+        // header that makes no sense (a source that delivered less than the image) is an error,
+        // not a file.
+        uint32_t headerSize = 0, colours = 0;
         int32_t width = 0, height = 0;
+        std::memcpy(&headerSize, dib, 4);
         std::memcpy(&width, dib + 4, 4);
         std::memcpy(&height, dib + 8, 4);
+        const uint32_t bits = uint32_t(dib[14]) | uint32_t(dib[15]) << 8;
+        std::memcpy(&colours, dib + 32, 4);
+        const bool isPlausible =
+            headerSize >= 40 && headerSize <= 4096 && width > 0 && height != 0 &&
+            (bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32) && colours <= 256;
+        if (!isPlausible) {
+            m_link.unlock(handle);
+            m_link.free(handle);
+            throw Failure{"DAT_IMAGENATIVEXFER delivered no valid image (its DIB header is broken)"};
+        }
+        if (colours == 0 && bits <= 8)
+            colours = 1u << bits;
         const std::size_t stride = ((std::size_t(width) * bits + 7) / 8 + 3) / 4 * 4;
-        const std::size_t size =
-            40 + std::size_t(colours) * 4 + stride * std::size_t(height < 0 ? -height : height);
+        const std::size_t size = headerSize + std::size_t(colours) * 4 +
+                                 stride * std::size_t(height < 0 ? -int64_t(height) : int64_t(height));
         const bool written = writeDibAsBmp(path, dib, size);
         m_link.unlock(handle);
         m_link.free(handle);
@@ -274,7 +291,16 @@ private:
             strip.Memory = {TWMF_APPOWNS | TWMF_POINTER, length, buffer.data()};
             const uint16_t rc = check(m_link.call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip),
                                       "DAT_IMAGEMEMXFER", {TWRC_SUCCESS, TWRC_XFERDONE});
-            image.putRows(strip.YOffset, strip.Rows, strip.BytesPerRow, buffer.data());
+            // A last strip whose read failed still ends the image, with a condition that says so.
+            if (rc == TWRC_XFERDONE) {
+                const uint16_t condition = m_link.condition();
+                if (condition != TWCC_SUCCESS)
+                    throw Failure{"DAT_IMAGEMEMXFER failed: " + returnCodeName(rc) + ", " +
+                                  conditionName(condition)};
+            }
+            // Only the rows the source wrote.
+            const uint32_t rowsWritten = strip.BytesPerRow ? strip.BytesWritten / strip.BytesPerRow : 0;
+            image.putRows(strip.YOffset, std::min(strip.Rows, rowsWritten), strip.BytesPerRow, buffer.data());
             bytes += strip.BytesWritten;
             if (rc == TWRC_XFERDONE)
                 break;
