@@ -95,6 +95,40 @@ T readItem(const uint8_t* where) {
     std::memcpy(static_cast<void*>(&value), where, sizeof(T));
     return value;
 }
+// An integer item of another width than T, converted; other items of another width are refused.
+template <typename T>
+T convertInteger(const uint8_t* item, uint16_t itemType) {
+    int64_t value = 0;
+    switch (itemType) {
+    case TWTY_INT8:
+        value = readItem<int8_t>(item);
+        break;
+    case TWTY_UINT8:
+        value = readItem<uint8_t>(item);
+        break;
+    case TWTY_INT16:
+        value = readItem<int16_t>(item);
+        break;
+    case TWTY_UINT16:
+    case TWTY_BOOL:
+        value = readItem<uint16_t>(item);
+        break;
+    case TWTY_INT32:
+        value = readItem<int32_t>(item);
+        break;
+    case TWTY_UINT32:
+        value = readItem<uint32_t>(item);
+        break;
+    default:
+        throw ContainerException();
+    }
+    if constexpr (std::is_same_v<T, Bool>)
+        return Bool::fromRaw(static_cast<uint16_t>(value));
+    else if constexpr (std::is_integral_v<T> || std::is_enum_v<T>)
+        return static_cast<T>(value);
+    else
+        throw ContainerException();
+}
 } // namespace detail
 
 // Packed like TW_CAPABILITY: on 64-bit builds the container handle sits at offset 4.
@@ -172,7 +206,13 @@ T Capability::currentItem() const {
         // Never read past the application's container.
         if (index >= header->NumItems)
             throw CapabilityException();
-        return detail::readItem<T>(lock.data() + offsetof(TW_ENUMERATION, ItemList) + index * Traits::size);
+        // The list is walked at the width of the container's own item type, which may differ from
+        // the handler's (a TWTY_UINT32 list for a 16-bit value, say).
+        const uint32_t width = itemSize(header->ItemType);
+        const uint8_t* item = lock.data() + offsetof(TW_ENUMERATION, ItemList) + std::size_t(index) * width;
+        if (width == Traits::size)
+            return detail::readItem<T>(item);
+        return detail::convertInteger<T>(item, header->ItemType);
     }
     case TWON_RANGE:
         if constexpr (Traits::isNumeric) {

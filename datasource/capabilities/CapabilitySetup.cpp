@@ -24,9 +24,10 @@ DoubleFeed asDoubleFeed(uint8_t isUltrasonic) { return isUltrasonic ? TWDF_ULTRA
 uint8_t fromDoubleFeed(DoubleFeed method) { return method == TWDF_ULTRASONIC ? 1 : 0; }
 // Whole dots per inch (or degrees) as Fix32, and back truncated toward zero.
 Fix32 asFix32(int32_t whole) { return Fix32(static_cast<float>(whole)); }
-int32_t fromFix32(Fix32 value) { return static_cast<int32_t>(value.toFloat()); }
+// Truncated in integers: the single-precision sum would round 300 + 65535/65536 up to 301.
+int32_t fromFix32(Fix32 value) { return value.whole < 0 && value.frac != 0 ? value.whole + 1 : value.whole; }
 // Colour modes 0, 1 and 2 are the pixel types of the same numbers; other modes pass unchanged.
-PixelType asPixelType(int32_t mode) { return static_cast<PixelType>(mode); }
+PixelType asPixelType(int32_t mode) { return static_cast<PixelType>(static_cast<uint16_t>(mode)); }
 int32_t fromPixelType(PixelType type) { return type; }
 uint16_t asBitDepth(int32_t mode) {
     switch (mode) {
@@ -52,7 +53,7 @@ int32_t fromBitDepth(uint16_t depth) {
         return depth;
     }
 }
-SupportedSize asPaperSize(int32_t code) { return static_cast<SupportedSize>(code); }
+SupportedSize asPaperSize(int32_t code) { return static_cast<SupportedSize>(static_cast<uint16_t>(code)); }
 int32_t fromPaperSize(SupportedSize size) { return size; }
 
 // Older custom ids under which some option capabilities are also answered, in registration order.

@@ -102,6 +102,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "set_option_value role=24 value=300\n", fix32Slot(300)},
         SetCase{"ResolutionTruncated", ICAP_XRESOLUTION, TWTY_FIX32, fix32Slot(150, 0xC000), kOk,
                 "set_option_value role=24 value=150\n", fix32Slot(150)},
+        // Just below the next whole number: truncated, not rounded up by a float sum.
+        SetCase{"ResolutionJustBelowTheNext", ICAP_XRESOLUTION, TWTY_FIX32, fix32Slot(300, 0xFFFF), kOk,
+                "set_option_value role=24 value=300\n", fix32Slot(300)},
         SetCase{"ResolutionRefused", ICAP_XRESOLUTION, TWTY_FIX32, fix32Slot(250), kBad,
                 "set_option_value role=24 value=250 refused\n"},
         SetCase{"BitDepth8", ICAP_BITDEPTH, TWTY_UINT16, 8, kOk, "set_option_value role=57 value=1\n", 8},

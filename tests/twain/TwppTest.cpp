@@ -146,6 +146,19 @@ TEST_F(Containers, CurrentItemRefusesAnIndexPastTheList) {
     EXPECT_THROW(enumeration.currentItem<uint16_t>(), CapabilityException);
 }
 
+TEST_F(Containers, EnumerationItemsAreReadAtTheContainersOwnWidth) {
+    // An application's TWTY_UINT32 list read by a 16-bit handler: the item, not half of another.
+    const Capability wide =
+        Capability::createEnumeration(ICAP_PIXELTYPE, std::vector<uint32_t>{10, 20, 30}, 1, 0);
+    EXPECT_EQ(wide.currentItem<uint16_t>(), 20);
+    EXPECT_EQ(wide.currentItem<PixelType>(), PixelType(20));
+    const Capability narrow =
+        Capability::createEnumeration(ICAP_PIXELTYPE, std::vector<uint8_t>{0, 1, 2}, 2, 0);
+    EXPECT_EQ(narrow.currentItem<int32_t>(), 2);
+    // A Fix32 is not made up from an integer of another width.
+    EXPECT_THROW(narrow.currentItem<Fix32>(), ContainerException);
+}
+
 TEST_F(Containers, ViewsNeedDataThenTheRightForm) {
     const Capability empty(CAP_XFERCOUNT, TWON_ONEVALUE);
     EXPECT_THROW(empty.oneValue(), DataException);
