@@ -67,13 +67,18 @@ Result answerFixedWrite(uint16_t msg, Capability& cap, const T& value, FixedRule
     return Twpp::success();
 }
 
+namespace detail {
+// The fixed-value patterns differ only in what MSG_GET answers: a one-item enumeration or a one value.
 template <typename T>
-CapabilityHandler fixedEnumeration(T value, FixedRule rule) {
-    return [value, rule](uint16_t msg, Capability& cap) -> Result {
+CapabilityHandler fixedValue(T value, FixedRule rule, bool getsEnumeration) {
+    return [value, rule, getsEnumeration](uint16_t msg, Capability& cap) -> Result {
         switch (msg) {
         case Twpp::MSG_GET:
-            cap = Capability::createEnumeration(cap.cap(), &value, &value + 1, 0, 0);
-            return Twpp::success();
+            if (getsEnumeration) {
+                cap = Capability::createEnumeration(cap.cap(), &value, &value + 1, 0, 0);
+                return Twpp::success();
+            }
+            [[fallthrough]];
         case Twpp::MSG_GETCURRENT:
         case Twpp::MSG_GETDEFAULT:
             cap = Capability::createOneValue(cap.cap(), value);
@@ -86,23 +91,16 @@ CapabilityHandler fixedEnumeration(T value, FixedRule rule) {
         }
     };
 }
+} // namespace detail
+
+template <typename T>
+CapabilityHandler fixedEnumeration(T value, FixedRule rule) {
+    return detail::fixedValue(value, rule, true);
+}
 
 template <typename T>
 CapabilityHandler fixedOneValue(T value, FixedRule rule) {
-    return [value, rule](uint16_t msg, Capability& cap) -> Result {
-        switch (msg) {
-        case Twpp::MSG_GET:
-        case Twpp::MSG_GETCURRENT:
-        case Twpp::MSG_GETDEFAULT:
-            cap = Capability::createOneValue(cap.cap(), value);
-            return Twpp::success();
-        case Twpp::MSG_SET:
-        case Twpp::MSG_RESET:
-            return answerFixedWrite(msg, cap, value, rule);
-        default:
-            return Twpp::failure(Twpp::TWCC_CAPBADOPERATION);
-        }
-    };
+    return detail::fixedValue(value, rule, false);
 }
 
 // --- Values kept by the source ---

@@ -15,7 +15,7 @@ target_compile_definitions(upgrade_gui_tests PRIVATE UPGRADE_PROGRAM="$<TARGET_F
 target_link_libraries(upgrade_gui_tests PRIVATE obupgrade_gui upgrade_gui_test_support upgrade_test_support
     Qt5::Test GTest::gtest)
 add_dependencies(upgrade_gui_tests OBUpgradeApp)
-obupgrade_register_test(upgrade_gui_tests)
+tarsin_add_test(upgrade_gui_tests)
 
 # The screenshot needs a real X server: xvfb-run starts one for this test alone.
 find_program(OBUPGRADE_XVFB_RUN xvfb-run)

@@ -1,15 +1,5 @@
 # Tests of the upgrade program. The action tests need no Qt, so the cross build runs them too.
 
-function(obupgrade_register_test target)
-    if(COMMAND tarsin_add_test)
-        tarsin_add_test(${target})
-    elseif(CMAKE_CROSSCOMPILING)
-        add_test(NAME ${target} COMMAND ${target})
-    else()
-        gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
-    endif()
-endfunction()
-
 set(OBUPGRADE_TESTS ${CMAKE_CURRENT_LIST_DIR})
 
 # Stand-in for packages and for the scanning application.
@@ -39,7 +29,7 @@ if(NOT WIN32)
 endif()
 target_link_libraries(upgrade_tests PRIVATE obupgrade_actions OBBase upgrade_test_support GTest::gtest
     GTest::gtest_main)
-obupgrade_register_test(upgrade_tests)
+tarsin_add_test(upgrade_tests)
 
 if(OBUPGRADE_WITH_QT)
     include(${OBUPGRADE_TESTS}/GuiTests.cmake)
